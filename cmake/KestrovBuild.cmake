@@ -1,0 +1,47 @@
+# Warnings, sanitizers and the helpers every subsystem uses.
+
+option(KESTROV_WERROR "Treat warnings in the project's code as errors" OFF)
+set(SANITIZE "" CACHE STRING "Sanitizers to build with: address,undefined or thread")
+
+set(KESTROV_WARNINGS -Wall -Wextra)
+if(KESTROV_WERROR)
+  list(APPEND KESTROV_WARNINGS -Werror)
+endif()
+
+if(SANITIZE)
+  add_compile_options(-fsanitize=${SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${SANITIZE})
+endif()
+
+set(CMAKE_AUTOMOC ON)
+
+# kestrov_library(<name> SOURCES ... [QT ...] [DEPS ...])
+# One static library per subsystem, the project's warnings on.
+function(kestrov_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${KESTROV_WARNINGS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN])
+# A GoogleTest executable whose cases CTest discovers, labelled by subsystem.
+# Tests run on the offscreen platform, so none needs a display; OWN_MAIN
+# leaves out gtest_main for suites that must create a QApplication first.
+function(kestrov_test name)
+  cmake_parse_arguments(ARG "OWN_MAIN" "LABEL" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_compile_options(${name} PRIVATE ${KESTROV_WARNINGS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock)
+  if(NOT ARG_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  set(env "QT_QPA_PLATFORM=offscreen")
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}"
+    DISCOVERY_TIMEOUT 30)
+endfunction()

@@ -1,0 +1,36 @@
+#pragma once
+// The skin: icons, bitmaps and raw resources asked for by number from the
+// resource module KestrovResource.rcc (working folder first, then the
+// program's folder). Images stay QImage so they can be asked for from any
+// thread; a QPixmap is made only on the UI thread.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+class ResourceManager {
+public:
+    static ResourceManager& GetInstance();
+    // Frees the module and the manager; a later GetInstance builds a new one.
+    static void DestroyInstance();
+
+    // ARGB32 icon, or a null image (logged "ICon NULL").
+    QImage GetIcon(int id) const;
+    // RGB32 bitmap with the exact stored pixels, or a null image ("Bitmap NULL").
+    QImage GetBitmap(int id) const;
+    // Raw bytes of resource type/id, e.g. ("PNG", 103), or empty ("Resource NULL").
+    QByteArray GetRes(int id, const QString& type) const;
+
+    bool IsLoaded() const;
+
+    // For tests: the folders searched for the module, in order (default:
+    // working folder, program folder). Takes effect for the next instance.
+    static void SetSearchFolders(QStringList folders);
+
+    ~ResourceManager();
+
+private:
+    ResourceManager();
+    QString registeredPath;  // empty when no module is loaded
+};
