@@ -56,7 +56,7 @@ namespace FormatGuard {
 
 std::optional<QString> Check(const DriveInfo& drive, const Drives& drives)
 {
-    if (drive.root.isEmpty() || drive.deviceNumber == 0)
+    if (drive.root.isEmpty())
         return QStringLiteral("no card is chosen");
     const std::optional<DriveInfo> now = drives.Find(drive.root);
     if (!now)
