@@ -191,47 +191,53 @@ QString CVelmarkSetupData::MakeFileText()
 
 bool CVelmarkSetupData::Save()
 {
-    if (!MayWrite())
+    if (!MayWrite("Save"))
         return false;
     const QString tarsim = Paths::Join(basePath, QStringLiteral("TARSIM"));
     const QString config = ConfigFolder();
     for (const QString& folder : {tarsim, config}) {
-        if (!EnsureFolder(folder))
-            return Fail(WriteError::Kind::Folder, folder, errno);
+        if (!EnsureFolder(folder)) {
+            const int error = errno;
+            return Fail("Save", WriteError::Kind::Folder, folder, error);
+        }
     }
-    if (!WriteTextFile(setupFileName, config, MakeFileText()))
-        return Fail(WriteError::Kind::Write, Paths::Join(config, setupFileName), errno);
+    if (!WriteTextFile(setupFileName, config, MakeFileText())) {
+        const int error = errno;  // as the failed write left it
+        return Fail("Save", WriteError::Kind::Write, Paths::Join(config, setupFileName), error);
+    }
     lastWriteError = {};
     return true;
 }
 
 bool CVelmarkSetupData::SaveTimeFile()
 {
-    if (!MayWrite())
+    if (!MayWrite("SaveTimeFile"))
         return false;
-    if (!WriteTextFile(timeFileName, basePath, MakeTimeFileText()))
-        return Fail(WriteError::Kind::Write, Paths::Join(basePath, timeFileName), errno);
+    if (!WriteTextFile(timeFileName, basePath, MakeTimeFileText())) {
+        const int error = errno;  // as the failed write left it
+        return Fail("SaveTimeFile", WriteError::Kind::Write, Paths::Join(basePath, timeFileName), error);
+    }
     lastWriteError = {};
     return true;
 }
 
-bool CVelmarkSetupData::MayWrite()
+bool CVelmarkSetupData::MayWrite(const char* function)
 {
     if (basePath.isEmpty())
-        return Fail(WriteError::Kind::NoCard, basePath, 0);
+        return Fail(function, WriteError::Kind::NoCard, basePath, 0);
     // A pulled card can leave its mount folder behind on the system disk.
     if (card && (!drives || !drives->StillMounted(*card)))
-        return Fail(WriteError::Kind::CardGone, basePath, 0);
+        return Fail(function, WriteError::Kind::CardGone, basePath, 0);
     if (!QFileInfo(basePath).isDir())
-        return Fail(WriteError::Kind::Folder, basePath, QFileInfo::exists(basePath) ? ENOTDIR : ENOENT);
+        return Fail(function, WriteError::Kind::Folder, basePath, QFileInfo::exists(basePath) ? ENOTDIR : ENOENT);
     return true;
 }
 
-bool CVelmarkSetupData::Fail(WriteError::Kind kind, const QString& path, int error)
+bool CVelmarkSetupData::Fail(const char* function, WriteError::Kind kind, const QString& path, int error)
 {
     lastWriteError = WriteError{kind, path, error};
     Logger::GetInstance().Log(QStringLiteral("cannot write %1 (%2)").arg(path).arg(error),
-                              QStringLiteral("CVelmarkSetupData"), QStringLiteral("Save"), 3, 3);
+                              QStringLiteral("CVelmarkSetupData"), QLatin1StringView(function), 3, 3);
     return false;
 }
 

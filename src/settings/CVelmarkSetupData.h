@@ -92,8 +92,8 @@ public:
 private:
     QString ConfigFolder() const;
     // Sets lastWriteError and returns false when nothing may be written.
-    bool MayWrite();
-    bool Fail(WriteError::Kind kind, const QString& path, int error);
+    bool MayWrite(const char* function);
+    bool Fail(const char* function, WriteError::Kind kind, const QString& path, int error);
     QDateTime Now() const;
 
     std::optional<DriveInfo> card;

@@ -102,6 +102,7 @@ protected:
 
 TEST_F(SetupData, FreshModelWritesTheDefaultFileIntoANewConfigFolder)
 {
+    ASSERT_EQ(DefaultFile.size(), 651);
     CVelmarkSetupData model;
     EXPECT_EQ(model.basePath, workingFolder.Path());
     EXPECT_EQ(model.MakeFileText(), QString::fromLatin1(DefaultFile).replace("\r\n", "\n"));
