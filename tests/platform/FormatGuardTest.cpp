@@ -34,6 +34,8 @@ void AddMachine(DriveFixture& fixture)
     fixture.AddDrive({.name = "sdc1", .disk = "sdc", .major = 8, .minor = 33}, "/media/u/USBHDD", "ext4");
     fixture.AddDrive({.name = "zram0", .major = 252, .minor = 0}, "/mnt/zram", "ext4");
     fixture.AddMount({.mountPoint = "/mnt/nfs", .fsType = "nfs4", .source = "server:/export"});
+    fixture.AddDrive({.name = "sdi1", .disk = "sdi", .major = 8, .minor = 129, .removable = true}, "/media/u/BOUND");
+    fixture.AddMount({.mountPoint = "/srv", .device = "sdi1", .fsRoot = "/www"});
 }
 
 DriveInfo At(const DriveFixture& fixture, const char* root)
@@ -56,6 +58,7 @@ TEST(FormatGuard, AllowsOnlyAnUnusedRemovableCardStillMountedWhereListed)
         {"the / device", "/", {}, "system folder /"},
         {"sibling mounted at /boot", "/media/u/SDBOOT", {}, "system folder /boot/"},
         {"sibling is an active swap", "/media/u/SWAPPY", {}, "swap"},
+        {"bind-mounted at /srv", "/media/u/BOUND", {}, "system folder /srv/"},
         {"holder on top", "/media/u/HELD", {}, "in use by another device"},
         {"read-only card", "/media/u/LOCKED", {}, "read-only"},
         {"fixed USB disk", "/media/u/USBHDD", {}, "not a removable card"},

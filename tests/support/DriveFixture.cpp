@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <set>
 #include <stdexcept>
 
 namespace testsupport {
@@ -64,13 +63,13 @@ DriveFixture::DriveFixture()
 void DriveFixture::AddDevice(const FixtureDevice& device)
 {
     devices.push_back(device);
-    Write();
+    WriteDevice(device);
 }
 
 void DriveFixture::AddMount(const FixtureMount& mount)
 {
     mounts.push_back(mount);
-    Write();
+    WriteTables();
 }
 
 void DriveFixture::AddDrive(const FixtureDevice& device, const QByteArray& mountPoint, const QString& fsType)
@@ -81,13 +80,14 @@ void DriveFixture::AddDrive(const FixtureDevice& device, const QByteArray& mount
     mount.fsType = fsType;
     mount.device = device.name;
     mounts.push_back(mount);
-    Write();
+    WriteDevice(device);
+    WriteTables();
 }
 
 void DriveFixture::AddSwap(const QString& path)
 {
     swaps.append(path);
-    Write();
+    WriteTables();
 }
 
 FixtureDevice* DriveFixture::DeviceAt(const QString& root)
@@ -150,37 +150,45 @@ void DriveFixture::Write() const
     const DriveSources sources = Sources();
     for (const QString& folder : {sources.sysfsRoot, sources.byLabel, sources.byUuid})
         QDir(folder).removeRecursively();
+    for (const FixtureDevice& device : devices)
+        WriteDevice(device);
+    WriteTables();
+}
 
-    std::set<QString> disks;
-    for (const FixtureDevice& device : devices) {
-        const QString diskName = device.disk.isEmpty() ? device.name : device.disk;
-        const QString diskFolder = sources.sysfsRoot + QStringLiteral("/devices/block/") + diskName;
-        if (disks.insert(diskName).second) {
-            WriteFileBytes(diskFolder + QStringLiteral("/removable"), device.removable ? "1\n" : "0\n");
-            WriteFileBytes(diskFolder + QStringLiteral("/ro"), device.diskReadOnly ? "1\n" : "0\n");
-            QDir().mkpath(diskFolder + QStringLiteral("/holders"));
-            if (!device.mmcType.isEmpty())
-                WriteFileBytes(diskFolder + QStringLiteral("/device/type"), device.mmcType.toUtf8() + '\n');
-        }
-        const QString folder = device.disk.isEmpty() ? diskFolder : diskFolder + u'/' + device.name;
-        const QByteArray number = QByteArray::number(device.major) + ':' + QByteArray::number(device.minor);
-        WriteFileBytes(folder + QStringLiteral("/dev"), number + '\n');
-        WriteFileBytes(folder + QStringLiteral("/size"), QByteArray::number(device.sectors) + '\n');
-        if (!device.disk.isEmpty()) {
-            WriteFileBytes(folder + QStringLiteral("/partition"), "1\n");
-            WriteFileBytes(folder + QStringLiteral("/ro"), device.readOnly ? "1\n" : "0\n");
-        }
-        QDir().mkpath(folder + QStringLiteral("/holders"));
-        for (const QString& holder : device.holders)
-            Link(QStringLiteral("../../") + holder, folder + QStringLiteral("/holders/") + holder);
-        Link(folder, sources.sysfsRoot + QStringLiteral("/dev/block/") + QString::fromLatin1(number));
-        Link(folder, sources.sysfsRoot + QStringLiteral("/class/block/") + device.name);
-        if (!device.label.isEmpty())
-            Link(QStringLiteral("../../") + device.name, sources.byLabel + u'/' + QFile::decodeName(EscapeUdevName(device.label)));
-        if (!device.uuid.isEmpty())
-            Link(QStringLiteral("../../") + device.name, sources.byUuid + u'/' + device.uuid);
+void DriveFixture::WriteDevice(const FixtureDevice& device) const
+{
+    const DriveSources sources = Sources();
+    const QString diskName = device.disk.isEmpty() ? device.name : device.disk;
+    const QString diskFolder = sources.sysfsRoot + QStringLiteral("/devices/block/") + diskName;
+    if (!QFileInfo::exists(diskFolder + QStringLiteral("/removable"))) {
+        WriteFileBytes(diskFolder + QStringLiteral("/removable"), device.removable ? "1\n" : "0\n");
+        WriteFileBytes(diskFolder + QStringLiteral("/ro"), device.diskReadOnly ? "1\n" : "0\n");
+        QDir().mkpath(diskFolder + QStringLiteral("/holders"));
+        if (!device.mmcType.isEmpty())
+            WriteFileBytes(diskFolder + QStringLiteral("/device/type"), device.mmcType.toUtf8() + '\n');
     }
+    const QString folder = device.disk.isEmpty() ? diskFolder : diskFolder + u'/' + device.name;
+    const QByteArray number = QByteArray::number(device.major) + ':' + QByteArray::number(device.minor);
+    WriteFileBytes(folder + QStringLiteral("/dev"), number + '\n');
+    WriteFileBytes(folder + QStringLiteral("/size"), QByteArray::number(device.sectors) + '\n');
+    if (!device.disk.isEmpty()) {
+        WriteFileBytes(folder + QStringLiteral("/partition"), "1\n");
+        WriteFileBytes(folder + QStringLiteral("/ro"), device.readOnly ? "1\n" : "0\n");
+    }
+    QDir().mkpath(folder + QStringLiteral("/holders"));
+    for (const QString& holder : device.holders)
+        Link(QStringLiteral("../../") + holder, folder + QStringLiteral("/holders/") + holder);
+    Link(folder, sources.sysfsRoot + QStringLiteral("/dev/block/") + QString::fromLatin1(number));
+    Link(folder, sources.sysfsRoot + QStringLiteral("/class/block/") + device.name);
+    if (!device.label.isEmpty())
+        Link(QStringLiteral("../../") + device.name, sources.byLabel + u'/' + QFile::decodeName(EscapeUdevName(device.label)));
+    if (!device.uuid.isEmpty())
+        Link(QStringLiteral("../../") + device.name, sources.byUuid + u'/' + device.uuid);
+}
 
+void DriveFixture::WriteTables() const
+{
+    const DriveSources sources = Sources();
     QByteArray mountInfo;
     int id = 20;
     for (const FixtureMount& mount : mounts) {

@@ -60,7 +60,9 @@ public:
     QString MakeFolder(const QString& name) const;
 
 private:
-    void Write() const;
+    void Write() const;  // everything afresh
+    void WriteDevice(const FixtureDevice& device) const;
+    void WriteTables() const;  // mountinfo and swaps
     FixtureDevice* DeviceAt(const QString& root);
 
     QTemporaryDir dir;
