@@ -208,12 +208,15 @@ void DrawLogo(QImage& image)
     QPainter painter(&image);
     DrawAppMark(painter, QRectF(4, 3, 28, 28), 3);
     painter.setRenderHint(QPainter::Antialiasing);
+    // A road sweeping away from the mark: a grey band with a dashed accent centre.
     QPainterPath road;
-    road.moveTo(40, 27);
-    road.cubicTo(64, 27, 80, 9, 114, 8);
-    painter.setPen(QPen(kGlyph, 5, Qt::SolidLine, Qt::RoundCap));
+    road.moveTo(38, 28);
+    road.cubicTo(66, 28, 80, 8, 116, 7);
+    painter.setPen(QPen(kDisabled, 6, Qt::SolidLine, Qt::RoundCap));
     painter.drawPath(road);
-    painter.setPen(QPen(kWindow, 1.2, Qt::DashLine, Qt::FlatCap));
+    QPen centre(kAccent, 1.2, Qt::CustomDashLine, Qt::FlatCap);
+    centre.setDashPattern({4, 4});
+    painter.setPen(centre);
     painter.drawPath(road);
 }
 
