@@ -85,6 +85,9 @@ CSkinListCtrl::CSkinListCtrl(QWidget* parent, const ImageSource& images)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setFrameShape(QFrame::NoFrame);
     setIndentation(0);
+    // The view resets these when it takes the header.
+    skinHeader->setSectionsClickable(true);
+    skinHeader->setSectionsMovable(true);
     connect(skinHeader, &QHeaderView::sectionClicked, this, &CSkinListCtrl::columnClicked);
 }
 
