@@ -158,14 +158,22 @@ TEST_F(TrackBarTest, KeysWheelAndDisabledPressDoNothing)
     EXPECT_EQ(slider->GetPos(), 50);
 }
 
-TEST(SkinnedTrackBarTest, PositionSliderDrawsFillAndThumb)
+// Flat track-bar images: background grey, channel dark grey, thumb light,
+// pressed thumb accent, fill blue.
+FakeImageSource TrackBarImages(int channel, int thumb, int pressedThumb, int fill)
 {
     FakeImageSource images;
     images.AddBitmap(107, Flat(QSize(1065, 55), QColor(80, 80, 80)));
-    images.AddBitmap(170, Flat(QSize(16, 6), QColor(60, 60, 60)));
-    images.AddBitmap(171, Flat(QSize(11, 20), QColor(200, 200, 200)));
-    images.AddBitmap(172, Flat(QSize(11, 20), QColor(255, 165, 0)));
-    images.AddBitmap(167, Flat(QSize(3, 6), QColor(0, 0, 255)));
+    images.AddBitmap(channel, Flat(QSize(16, 6), QColor(60, 60, 60)));
+    images.AddBitmap(thumb, Flat(QSize(11, 20), QColor(200, 200, 200)));
+    images.AddBitmap(pressedThumb, Flat(QSize(11, 20), QColor(255, 165, 0)));
+    images.AddBitmap(fill, Flat(QSize(3, 6), QColor(0, 0, 255)));
+    return images;
+}
+
+TEST(SkinnedTrackBarTest, PositionSliderDrawsFillAndThumb)
+{
+    const FakeImageSource images = TrackBarImages(170, 171, 172, 167);
     GreenParent parent;
     CMySliderControl slider(170, 171, 172, 167, true, &parent, images);
     slider.resize(216, 26);
@@ -191,11 +199,7 @@ TEST(SkinnedTrackBarTest, PositionSliderDrawsFillAndThumb)
 
 TEST(SkinnedTrackBarTest, SpeedSliderShowsThePlayerBackground)
 {
-    FakeImageSource images;
-    images.AddBitmap(107, Flat(QSize(1065, 55), QColor(80, 80, 80)));
-    images.AddBitmap(173, Flat(QSize(16, 6), QColor(60, 60, 60)));
-    images.AddBitmap(168, Flat(QSize(11, 20), QColor(200, 200, 200)));
-    images.AddBitmap(169, Flat(QSize(11, 20), QColor(255, 165, 0)));
+    const FakeImageSource images = TrackBarImages(173, 168, 169, 167);
     GreenParent parent;
     CMySliderControl slider(173, 168, 169, 0, false, &parent, images);
     slider.resize(216, 26);
