@@ -62,16 +62,19 @@ void CEnhancedSliderCtrl::SetPos(int pos)
 
 void CEnhancedSliderCtrl::SetPageSize(int size)
 {
+    controls::AssertUiThread(this);
     pageSize = size;
 }
 
 void CEnhancedSliderCtrl::SetLineSize(int size)
 {
+    controls::AssertUiThread(this);
     lineSize = size;
 }
 
 void CEnhancedSliderCtrl::SetTicFreq(int frequency)
 {
+    controls::AssertUiThread(this);
     ticFrequency = frequency;
 }
 
@@ -102,6 +105,7 @@ void CEnhancedSliderCtrl::NotifyParent(int code)
 
 void CEnhancedSliderCtrl::EndDrag()
 {
+    controls::AssertUiThread(this);
     if (!dragging)
         return;
     dragging = false;

@@ -1,10 +1,13 @@
 // The main of the suites that need widgets: one QApplication on the
 // offscreen platform, the skin's font faces mapped as the program maps them.
 
+#include "platform/ThreadSanitizerQt.h"
 #include "platform/gdi/GdiCompat.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 int main(int argc, char** argv)
 {
