@@ -2,12 +2,15 @@
 // three short ones: the drawing is bounded by the plot's width.
 
 #include "controls/CGraphStatic.h"
+#include "platform/ThreadSanitizerQt.h"
 #include "platform/gdi/GdiCompat.h"
 
 #include <QApplication>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 namespace {
 

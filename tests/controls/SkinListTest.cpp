@@ -211,3 +211,20 @@ TEST_F(SkinListTest, ReportViewCalls)
     EXPECT_EQ(list->GetItemCount(), 0);
     EXPECT_EQ(list->GetSelectedItem(), -1);
 }
+
+TEST(SkinListLifetimeTest, ListTakesItsScrollBarAlong)
+{
+    FakeImageSource skin;
+    AddListSkin(skin);
+    auto* pane = new QWidget;
+    auto* list = new CSkinListCtrl(pane, skin);
+    list->InitSkin();
+    QPointer<CSkinVerticleScrollbar> bar = list->ScrollBar();
+    ASSERT_TRUE(bar);
+    delete list;
+    EXPECT_FALSE(bar);
+
+    list = new CSkinListCtrl(pane, skin);
+    list->InitSkin();
+    delete pane;  // the parent goes first: the list, then nothing twice
+}
