@@ -25,7 +25,7 @@ enum class Group {
 // Normal, Selected (highlighted) or Disabled.
 enum class Face { Normal, Hover, Pressed, Disabled, Selected };
 
-struct Spec {
+struct Recipe {
     int number;
     Kind kind;
     int width;
@@ -41,7 +41,7 @@ constexpr Kind I = Kind::Icon;
 constexpr int kOnBlack = 0, kOnWindow = 1;
 constexpr int kTopCap = 0, kArrow = 1, kBottomCap = 2, kScrollThumb = 3;
 
-constexpr Spec kSpecs[] = {
+constexpr Recipe kRecipes[] = {
     // Backdrops and strips.
     {107, B, 1065, 55, Group::PlayerBand},
     {108, B, 1065, 46, Group::TitleStrip},
@@ -229,32 +229,32 @@ void DrawListHeader(QImage& image)
     QPainter(&image).fillRect(QRect(0, image.height() - 1, image.width(), 1), kDark);
 }
 
-void DrawScrollPart(QImage& image, const Spec& spec)
+void DrawScrollPart(QImage& image, const Recipe& recipe)
 {
     image.fill(kTrack);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    switch (spec.param) {
+    switch (recipe.param) {
     case kTopCap:
     case kBottomCap:
         painter.setBrush(kDisabled);
-        painter.drawRoundedRect(QRectF(4, spec.param == kTopCap ? 6 : 9, 10, 3), 1.5, 1.5);
+        painter.drawRoundedRect(QRectF(4, recipe.param == kTopCap ? 6 : 9, 10, 3), 1.5, 1.5);
         break;
     case kScrollThumb:
         painter.setBrush(kThumb);
         painter.drawRoundedRect(QRectF(3, 1, 12, 16), 3, 3);
         break;
     default:
-        DrawGlyph(painter, spec.glyph, QRectF(3, 3, 12, 12), kGlyph);
+        DrawGlyph(painter, recipe.glyph, QRectF(3, 3, 12, 12), kGlyph);
         break;
     }
 }
 
 // Aliased, so that both channel images carry exactly the same key pixels.
-void DrawVolumeWedge(QImage& image, const Spec& spec)
+void DrawVolumeWedge(QImage& image, const Recipe& recipe)
 {
-    const QRgb body = (spec.param ? kAccent : kTrack).rgb();
+    const QRgb body = (recipe.param ? kAccent : kTrack).rgb();
     const int w = image.width(), h = image.height();
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -293,15 +293,15 @@ QRectF CentredBox(const QImage& image, qreal side)
     return QRectF((image.width() - side) / 2, (image.height() - side) / 2, side, side);
 }
 
-void DrawThumb(QImage& image, const Spec& spec)
+void DrawThumb(QImage& image, const Recipe& recipe)
 {
-    image.fill(spec.param == kOnBlack ? QColor(Qt::black) : kWindow);
+    image.fill(recipe.param == kOnBlack ? QColor(Qt::black) : kWindow);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(spec.face == Face::Selected ? kAccent : kGlyph);
+    painter.setBrush(recipe.face == Face::Selected ? kAccent : kGlyph);
     painter.drawRoundedRect(QRectF(image.rect()), 3, 3);
-    painter.setBrush(spec.face == Face::Selected ? kDark : kThumb);
+    painter.setBrush(recipe.face == Face::Selected ? kDark : kThumb);
     painter.drawRect(QRectF(5, 5, 1, 10));
 }
 
@@ -319,7 +319,7 @@ void DrawSpeedometer(QImage& image)
 }
 
 // Seven segments, each 2 px thick, on the white key.
-void DrawDigit(QImage& image, const Spec& spec)
+void DrawDigit(QImage& image, const Recipe& recipe)
 {
     static const char* const kLit[10] = {"abcdef", "bc", "abdeg", "abcdg", "bcfg",
                                          "acdfg", "acdefg", "abc", "abcdefg", "abcdfg"};
@@ -329,7 +329,7 @@ void DrawDigit(QImage& image, const Spec& spec)
     };
     image.fill(kKeyWhite);
     QPainter painter(&image);
-    for (const char* s = kLit[spec.param]; *s; ++s)
+    for (const char* s = kLit[recipe.param]; *s; ++s)
         painter.fillRect(segments[*s - 'a'], kLcdDigit);
 }
 
@@ -360,12 +360,12 @@ void DrawAboutTitle(QImage& image)
 }
 
 // Transparent field, glyph inset by 3 px.
-void DrawFaceIcon(QImage& image, const Spec& spec)
+void DrawFaceIcon(QImage& image, const Recipe& recipe)
 {
     QPainter painter(&image);
     QRectF box(3, 3, 26, 26);
     QColor ink = kGlyph;
-    switch (spec.face) {
+    switch (recipe.face) {
     case Face::Hover:
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
@@ -383,7 +383,7 @@ void DrawFaceIcon(QImage& image, const Spec& spec)
     default:
         break;
     }
-    DrawGlyph(painter, spec.glyph, box, ink);
+    DrawGlyph(painter, recipe.glyph, box, ink);
 }
 
 void DrawWindowIcon(QImage& image)
@@ -396,51 +396,51 @@ void DrawWindowIcon(QImage& image)
     DrawAppMark(painter, QRectF(4, 4, 24, 24), 3);
 }
 
-void DrawNoDataPicture(QImage& image, const Spec& spec)
+void DrawNoDataPicture(QImage& image, const Recipe& recipe)
 {
     QPainter painter(&image);
-    DrawGlyph(painter, spec.glyph, QRectF(16, 31, 96, 96), kGlyph, 6);
+    DrawGlyph(painter, recipe.glyph, QRectF(16, 31, 96, 96), kGlyph, 6);
 }
 
-void Draw(const Spec& spec, QImage& image)
+void Draw(const Recipe& recipe, QImage& image)
 {
-    switch (spec.group) {
+    switch (recipe.group) {
     case Group::PlayerBand: return DrawPlayerBand(image);
     case Group::TitleStrip: return DrawStrip(image, kWindow);
     case Group::ToolbarEnd: return DrawToolbarEnd(image);
     case Group::Logo: return DrawLogo(image);
     case Group::PaneStrip: return DrawStrip(image, kStrip);
     case Group::ListHeader: return DrawListHeader(image);
-    case Group::ScrollPart: return DrawScrollPart(image, spec);
-    case Group::VolumeWedge: return DrawVolumeWedge(image, spec);
+    case Group::ScrollPart: return DrawScrollPart(image, recipe);
+    case Group::VolumeWedge: return DrawVolumeWedge(image, recipe);
     case Group::Channel: return DrawChannel(image);
     case Group::Fill: return image.fill(kAccent);
-    case Group::Thumb: return DrawThumb(image, spec);
-    case Group::SmallButton: return DrawButtonBody(image, kWindow, spec.face, spec.glyph, CentredBox(image, 16));
-    case Group::ViewButton: return DrawButtonBody(image, Qt::black, spec.face, spec.glyph, CentredBox(image, 15));
-    case Group::FilterButton: return DrawButtonBody(image, kStrip, spec.face, spec.glyph, CentredBox(image, 15));
+    case Group::Thumb: return DrawThumb(image, recipe);
+    case Group::SmallButton: return DrawButtonBody(image, kWindow, recipe.face, recipe.glyph, CentredBox(image, 16));
+    case Group::ViewButton: return DrawButtonBody(image, Qt::black, recipe.face, recipe.glyph, CentredBox(image, 15));
+    case Group::FilterButton: return DrawButtonBody(image, kStrip, recipe.face, recipe.glyph, CentredBox(image, 15));
     case Group::Speedometer: return DrawSpeedometer(image);
-    case Group::Digit: return DrawDigit(image, spec);
+    case Group::Digit: return DrawDigit(image, recipe);
     case Group::DecimalPoint: return DrawDecimalPoint(image);
     case Group::ChannelLogo: return DrawChannelLogo(image);
     case Group::AboutTitle: return DrawAboutTitle(image);
-    case Group::AboutButton: return DrawButtonBody(image, kAboutPanel, spec.face, spec.glyph, CentredBox(image, 17));
-    case Group::FaceIcon: return DrawFaceIcon(image, spec);
+    case Group::AboutButton: return DrawButtonBody(image, kAboutPanel, recipe.face, recipe.glyph, CentredBox(image, 17));
+    case Group::FaceIcon: return DrawFaceIcon(image, recipe);
     case Group::WindowIcon: return DrawWindowIcon(image);
-    case Group::NoDataPicture: return DrawNoDataPicture(image, spec);
+    case Group::NoDataPicture: return DrawNoDataPicture(image, recipe);
     }
 }
 
 template <std::size_t Index>
 void DrawEntry(QImage& image)
 {
-    Draw(kSpecs[Index], image);
+    Draw(kRecipes[Index], image);
 }
 
 template <std::size_t... Index>
 std::vector<SkinImage> Entries(std::index_sequence<Index...>)
 {
-    return {SkinImage{kSpecs[Index].kind, kSpecs[Index].number, QSize(kSpecs[Index].width, kSpecs[Index].height),
+    return {SkinImage{kRecipes[Index].kind, kRecipes[Index].number, QSize(kRecipes[Index].width, kRecipes[Index].height),
                       &DrawEntry<Index>}...};
 }
 
@@ -448,7 +448,7 @@ std::vector<SkinImage> Entries(std::index_sequence<Index...>)
 
 std::vector<SkinImage> ProgramSkin()
 {
-    return Entries(std::make_index_sequence<std::size(kSpecs)>());
+    return Entries(std::make_index_sequence<std::size(kRecipes)>());
 }
 
 }  // namespace skingen
