@@ -1,0 +1,83 @@
+#pragma once
+// Named, ranked locks. They behave as std::mutex / std::recursive_mutex
+// (Lockable, so std::scoped_lock and std::unique_lock work) and, when built
+// with lock checks, report two kinds of misuse that would deadlock the UI
+// thread against the hub worker: taking a lock of lower rank than one the
+// thread already holds, and a blocking UI hand-off made while holding a lock
+// that forbids it.
+
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+enum class InvokeRule { Allowed, Forbidden };
+
+class LockBase {
+public:
+    LockBase(const char* name, int rank, InvokeRule rule) : name(name), rank(rank), rule(rule) {}
+    LockBase(const LockBase&) = delete;
+    LockBase& operator=(const LockBase&) = delete;
+
+    const char* Name() const { return name; }
+    int Rank() const { return rank; }
+    bool ForbidsInvoke() const { return rule == InvokeRule::Forbidden; }
+
+protected:
+    void BeforeLock(bool recursive) const;
+    void AfterLock() const;
+    void AfterUnlock() const;
+
+private:
+    const char* name;
+    int rank;
+    InvokeRule rule;
+};
+
+// Never re-entered: a second lock() on the owning thread deadlocks (and is
+// reported when checks are on).
+class Lock : public LockBase {
+public:
+    using LockBase::LockBase;
+    void lock();
+    bool try_lock();
+    void unlock();
+
+private:
+    std::mutex mutex;
+};
+
+// May be re-entered by the thread that holds it.
+class RecursiveLock : public LockBase {
+public:
+    using LockBase::LockBase;
+    void lock();
+    bool try_lock();
+    void unlock();
+
+private:
+    std::recursive_mutex mutex;
+};
+
+namespace LockChecks {
+
+// True when the build tracks held locks (option LOCK_CHECKS).
+bool Enabled();
+
+// Receives every violation; the default prints it on stderr and aborts.
+// Returns the handler it replaces; an empty handler restores the default.
+using Handler = std::function<void(const std::string& violation)>;
+Handler SetHandler(Handler handler);
+void Report(const std::string& violation);
+
+// Reports each lock held by the calling thread that forbids a blocking
+// hand-off to the UI thread.
+void CheckInvokeAllowed();
+
+// How many locks the calling thread holds (re-entries counted).
+int HeldCount();
+
+}  // namespace LockChecks
+
+}  // namespace platform
