@@ -1,4 +1,4 @@
-#include "LockRecorder.h"
+#include "support/LockRecorder.h"
 
 #include "platform/UiThread.h"
 
