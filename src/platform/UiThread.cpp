@@ -97,6 +97,9 @@ void RunInvokeTasks(State& s)
         {
             std::lock_guard lock(s.mutex);
             task->done = true;
+            // The caller ends up with the last reference: the task, its fn
+            // and any exception are released on the caller's thread.
+            task.reset();
         }
         s.finished.notify_all();
     }
