@@ -73,6 +73,8 @@ inline AviFixtureOptions SmallRecording()
 {
     AviFixtureOptions o;
     o.seconds = 2;
+    o.frontFrames = 44;  // fixed, so the size does not follow the stream rates
+    o.rearFrames = 18;
     o.frameSize = [](int, int frame) { return 300u + static_cast<uint32_t>(frame % 3); };
     return o;
 }
