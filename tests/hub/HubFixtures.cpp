@@ -84,7 +84,7 @@ std::shared_ptr<RecordingEntry> EntryFactory::Make(int type, const QString& date
     ++created;
     const QString name = QStringLiteral("entry%1.avi").arg(created);
     auto counter = destroyed;
-    std::shared_ptr<RecordingEntry> entry(new RecordingEntry(type, QStringLiteral("/none/") + name, name),
+    std::shared_ptr<RecordingEntry> entry(new RecordingEntry(OleDateTime(), type, QStringLiteral("/none/") + name, name),
                                           [counter](RecordingEntry* e) {
                                               ++*counter;
                                               delete e;

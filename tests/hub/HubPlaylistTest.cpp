@@ -1,6 +1,8 @@
 #include "HubFixtures.h"
 
 #include "hub/PlaylistNavigation.h"
+#include "support/AviFixtureBuilder.h"
+#include "support/TestSupport.h"
 
 #include <QStringList>
 
@@ -346,13 +348,30 @@ TEST_F(Metadata, ParseRunsWithoutThePlaylistLockAndFillsTheRightEntryAfterASort)
     EXPECT_EQ(hub.GetCurrentVideoFile(), entries[0]);
 }
 
-TEST(MetadataDefault, MissingFileGivesFalse)
+TEST(HubMetadataDecoder, FillsTheEntryFromARecordingAndFailsOnAMissingFile)
 {
+    testsupport::ScopedWorkingFolder folder;
+    testsupport::AviFixtureOptions options;
+    options.seconds = 4;
+    const testsupport::AviManifest manifest = testsupport::AviFixtureBuilder(options).Write("EVT.avi");
     EntryFactory factory;
+    auto recording = factory.Make(RECORDING_EVENT);
+    recording->path = folder.Path() + "/EVT.avi";
+    auto missing = factory.Make(RECORDING_EVENT);
+    missing->path = folder.Path() + "/gone.avi";
+
     ApplicationHub hub;
-    hub.SetVideoFiles({factory.Make(1)});
+    hub.SetVideoFiles({missing, recording});
     EXPECT_FALSE(hub.LoadCurrentVideoMetadata());
-    EXPECT_FALSE(hub.GetCurrentVideoFile()->metadataLoaded);
+    EXPECT_FALSE(missing->metadataLoaded);
+
+    ASSERT_TRUE(hub.SetCurrentIndex(1));
+    EXPECT_TRUE(hub.LoadCurrentVideoMetadata());
+    EXPECT_TRUE(recording->metadataLoaded);
+    EXPECT_EQ(recording->videoStreamCount, 2);
+    EXPECT_EQ(recording->gpsFixes.size(), manifest.fixes.size());
+    EXPECT_EQ(recording->motionSamples.size(), manifest.samples.size());
+    EXPECT_EQ(recording->motionTimes.size(), manifest.samples.size());
 }
 
 }  // namespace
