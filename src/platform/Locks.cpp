@@ -63,49 +63,6 @@ void LockBase::AfterUnlock() const
         heldLocks.erase(std::next(it).base());
 }
 
-void Lock::lock()
-{
-    BeforeLock(false);
-    mutex.lock();
-    AfterLock();
-}
-
-// A failed try cannot deadlock, so the order is not checked here.
-bool Lock::try_lock()
-{
-    if (!mutex.try_lock())
-        return false;
-    AfterLock();
-    return true;
-}
-
-void Lock::unlock()
-{
-    AfterUnlock();
-    mutex.unlock();
-}
-
-void RecursiveLock::lock()
-{
-    BeforeLock(true);
-    mutex.lock();
-    AfterLock();
-}
-
-bool RecursiveLock::try_lock()
-{
-    if (!mutex.try_lock())
-        return false;
-    AfterLock();
-    return true;
-}
-
-void RecursiveLock::unlock()
-{
-    AfterUnlock();
-    mutex.unlock();
-}
-
 namespace LockChecks {
 
 bool Enabled()

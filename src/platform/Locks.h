@@ -35,30 +35,40 @@ private:
     InvokeRule rule;
 };
 
+template <typename Mutex, bool Recursive>
+class RankedLock : public LockBase {
+public:
+    using LockBase::LockBase;
+
+    void lock()
+    {
+        BeforeLock(Recursive);
+        mutex.lock();
+        AfterLock();
+    }
+    // A failed try cannot deadlock, so the order is not checked here.
+    bool try_lock()
+    {
+        if (!mutex.try_lock())
+            return false;
+        AfterLock();
+        return true;
+    }
+    void unlock()
+    {
+        AfterUnlock();
+        mutex.unlock();
+    }
+
+private:
+    Mutex mutex;
+};
+
 // Never re-entered: a second lock() on the owning thread deadlocks (and is
 // reported when checks are on).
-class Lock : public LockBase {
-public:
-    using LockBase::LockBase;
-    void lock();
-    bool try_lock();
-    void unlock();
-
-private:
-    std::mutex mutex;
-};
-
+using Lock = RankedLock<std::mutex, false>;
 // May be re-entered by the thread that holds it.
-class RecursiveLock : public LockBase {
-public:
-    using LockBase::LockBase;
-    void lock();
-    bool try_lock();
-    void unlock();
-
-private:
-    std::recursive_mutex mutex;
-};
+using RecursiveLock = RankedLock<std::recursive_mutex, true>;
 
 namespace LockChecks {
 

@@ -242,59 +242,45 @@ TEST(HubStop, DestructorStopsAndDiscardsWhatIsQueued)
 struct ListenerList : TwoListeners {
     RecordingListener l3{"L3", journal};
     RecordingListener l4{"L4", journal};
-    Gate entered, release;
 
-    void BlockL1On(int blockedCode)
+    // Runs change on another thread while L1's update of A is blocked, then
+    // lets the delivery end and posts B.
+    void ChangeDuringDelivery(const std::function<void()>& change, const std::string& mark)
     {
-        l1.before = [this, blockedCode](int code, const MessageParam&) {
-            if (code == blockedCode) {
+        Gate entered, release, changing;
+        l1.before = [&](int code, const MessageParam&) {
+            if (code == A) {
                 entered.Open();
                 ASSERT_TRUE(release.Wait());
                 journal.Mark("delivery-ends");
             }
         };
+        hub.Post(A);
+        ASSERT_TRUE(entered.Wait());
+        std::thread other([&] {
+            changing.Open();
+            change();
+            journal.Mark(mark);
+        });
+        ASSERT_TRUE(changing.Wait());
+        release.Open();
+        other.join();
+        hub.Post(B);
+        ASSERT_TRUE(journal.WaitFor("L1", B));
+        hub.StopAndWait([] {});
     }
 };
 
 TEST_F(ListenerList, AttachFromAnotherThreadWaitsForTheDeliveryAndGetsOnlyLaterMessages)
 {
-    BlockL1On(A);
-    hub.Post(A);
-    ASSERT_TRUE(entered.Wait());
-    Gate attaching;
-    std::thread other([&] {
-        attaching.Open();
-        hub.AttachListener(&l3);
-        journal.Mark("attached");
-    });
-    ASSERT_TRUE(attaching.Wait());
-    release.Open();
-    other.join();
-    hub.Post(B);
-    ASSERT_TRUE(journal.WaitFor("L3", B));
-
+    ChangeDuringDelivery([this] { hub.AttachListener(&l3); }, "attached");
     EXPECT_EQ(journal.Sequence(),
               (Sequence{"#delivery-ends", "L1:101", "L2:101", "#attached", "L1:102", "L2:102", "L3:102"}));
 }
 
 TEST_F(ListenerList, DetachFromAnotherThreadWaitsAndIsNeverCalledAfter)
 {
-    BlockL1On(A);
-    hub.Post(A);
-    ASSERT_TRUE(entered.Wait());
-    Gate detaching;
-    std::thread other([&] {
-        detaching.Open();
-        hub.DetachListener(&l2);
-        journal.Mark("detached");
-    });
-    ASSERT_TRUE(detaching.Wait());
-    release.Open();
-    other.join();
-    hub.Post(B);
-    ASSERT_TRUE(journal.WaitFor("L1", B));
-    hub.StopAndWait([] {});
-
+    ChangeDuringDelivery([this] { hub.DetachListener(&l2); }, "detached");
     EXPECT_EQ(journal.Sequence(), (Sequence{"#delivery-ends", "L1:101", "L2:101", "#detached", "L1:102"}));
 }
 
