@@ -244,8 +244,9 @@ struct ListenerList : TwoListeners {
     RecordingListener l4{"L4", journal};
 
     // Runs change on another thread while L1's update of A is blocked, then
-    // lets the delivery end and posts B.
-    void ChangeDuringDelivery(const std::function<void()>& change, const std::string& mark)
+    // lets the delivery end and posts B, which last reaches lastOfB.
+    void ChangeDuringDelivery(const std::function<void()>& change, const std::string& mark,
+                              const std::string& lastOfB)
     {
         Gate entered, release, changing;
         l1.before = [&](int code, const MessageParam&) {
@@ -266,21 +267,21 @@ struct ListenerList : TwoListeners {
         release.Open();
         other.join();
         hub.Post(B);
-        ASSERT_TRUE(journal.WaitFor("L1", B));
+        ASSERT_TRUE(journal.WaitFor(lastOfB, B));
         hub.StopAndWait([] {});
     }
 };
 
 TEST_F(ListenerList, AttachFromAnotherThreadWaitsForTheDeliveryAndGetsOnlyLaterMessages)
 {
-    ChangeDuringDelivery([this] { hub.AttachListener(&l3); }, "attached");
+    ChangeDuringDelivery([this] { hub.AttachListener(&l3); }, "attached", "L3");
     EXPECT_EQ(journal.Sequence(),
               (Sequence{"#delivery-ends", "L1:101", "L2:101", "#attached", "L1:102", "L2:102", "L3:102"}));
 }
 
 TEST_F(ListenerList, DetachFromAnotherThreadWaitsAndIsNeverCalledAfter)
 {
-    ChangeDuringDelivery([this] { hub.DetachListener(&l2); }, "detached");
+    ChangeDuringDelivery([this] { hub.DetachListener(&l2); }, "detached", "L1");
     EXPECT_EQ(journal.Sequence(), (Sequence{"#delivery-ends", "L1:101", "L2:101", "#detached", "L1:102"}));
 }
 
