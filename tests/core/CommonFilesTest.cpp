@@ -17,7 +17,7 @@ using namespace testsupport;
 
 namespace {
 
-// The tree of the Part's example, in the working folder:
+// A small tree in the working folder:
 //   file.txt, sub/inner.txt, a.b/hidden.txt, loop -> ..
 class CommonFiles : public ::testing::Test {
 protected:

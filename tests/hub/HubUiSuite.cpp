@@ -4,7 +4,7 @@
 #include "hub/HubCodes.h"
 #include "platform/UiThread.h"
 #include "support/LockRecorder.h"
-#include "support/EventLoopSupport.h"
+#include "support/EventLoop.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -18,7 +18,7 @@
 namespace {
 
 using namespace hubtest;
-using testsupport::ProcessEventsUntil;
+using testsupport::RunUntil;
 
 constexpr int A = 101;
 
@@ -68,7 +68,7 @@ TEST(HubUi, NotFoundBoxIsPostedAndTheNextListenerGetsTheCodeFirst)
     hub.Post(VIDEO_FILE_NOT_FOUND);
     ASSERT_TRUE(journal.WaitFor("list", VIDEO_FILE_NOT_FOUND));
     EXPECT_FALSE(listSawBox);
-    EXPECT_TRUE(ProcessEventsUntil([&] { return boxShown.load(); }));
+    EXPECT_TRUE(RunUntil([&] { return boxShown.load(); }));
     hub.StopAndWait([] { UiThread::ServePending(); });
 }
 

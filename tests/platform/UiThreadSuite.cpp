@@ -1,6 +1,6 @@
 #include "platform/UiThread.h"
 
-#include "support/EventLoopSupport.h"
+#include "support/EventLoop.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -17,15 +17,23 @@
 
 namespace {
 
-using testsupport::ProcessEventsUntil;
+using testsupport::RunUntil;
 
 // A worker whose result the UI thread waits for while serving its loop.
 template <typename Fn>
 auto OnWorker(Fn fn)
 {
     auto future = std::async(std::launch::async, std::move(fn));
-    EXPECT_TRUE(ProcessEventsUntil([&] { return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
+    EXPECT_TRUE(RunUntil([&] { return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }));
     return future.get();
+}
+
+// Runs the loop until every Post task queued before now has had its turn.
+void DrainPosts()
+{
+    bool reached = false;
+    ASSERT_TRUE(UiThread::Post(nullptr, [&] { reached = true; }));
+    ASSERT_TRUE(RunUntil([&] { return reached; }));
 }
 
 class Signal {
@@ -117,7 +125,7 @@ TEST(UiThreadInvoke, IsServedInsideANestedLoop)
         ASSERT_TRUE(nested.Wait());
         EXPECT_TRUE(UiThread::Invoke([&] { served = true; }));
     });
-    EXPECT_TRUE(ProcessEventsUntil([&] { return nestedDone; }));
+    EXPECT_TRUE(RunUntil([&] { return nestedDone; }));
     worker.join();
     EXPECT_TRUE(served);
 }
@@ -140,11 +148,11 @@ TEST(UiThreadInvoke, ClosedHandOffFailsAtOnceAndWakesAWaitingCaller)
     EXPECT_FALSE(UiThread::Invoke([&] { ran = true; }));
     EXPECT_FALSE(std::async(std::launch::async, [&] { return UiThread::Invoke([&] { ran = true; }); }).get());
     EXPECT_FALSE(UiThread::Post(nullptr, [&] { posted = true; }));
-    ProcessEventsUntil([] { return false; }, std::chrono::milliseconds(20));
+    UiThread::Install();
+    DrainPosts();
     EXPECT_FALSE(ran);
     EXPECT_FALSE(posted);
 
-    UiThread::Install();
     EXPECT_TRUE(UiThread::Invoke([&] { ran = true; }));
 }
 
@@ -153,14 +161,14 @@ TEST(UiThreadPost, RunsOnceLaterButNotFromServePending)
     int runs = 0;
     const bool ok = OnWorker([&] { return UiThread::Post(nullptr, [&] { ++runs; }); });
     EXPECT_TRUE(ok);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return runs > 0; }));
+    ASSERT_TRUE(RunUntil([&] { return runs > 0; }));
 
     EXPECT_TRUE(UiThread::Post(nullptr, [&] { ++runs; }));
     EXPECT_EQ(runs, 1);
     UiThread::ServePending();
     EXPECT_EQ(runs, 1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return runs == 2; }));
-    ProcessEventsUntil([] { return false; }, std::chrono::milliseconds(20));
+    ASSERT_TRUE(RunUntil([&] { return runs == 2; }));
+    DrainPosts();
     EXPECT_EQ(runs, 2);
 }
 
@@ -172,7 +180,7 @@ TEST(UiThreadPost, IsDroppedWhenItsContextGoesFirst)
     UiThread::Post(context, [&] { ran = true; });
     UiThread::Post(nullptr, [&] { later = true; });
     delete context;
-    ASSERT_TRUE(ProcessEventsUntil([&] { return later; }));
+    ASSERT_TRUE(RunUntil([&] { return later; }));
     EXPECT_FALSE(ran);
 }
 
@@ -189,13 +197,13 @@ TEST(UiThreadPost, CoalescedRequestsRunOnceWhileOneIsQueuedOrRunning)
     for (int i = 0; i < 100; ++i)
         accepted += UiThread::PostCoalesced("box", nullptr, task);
     EXPECT_EQ(accepted, 1);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return runs > 0; }));
-    ProcessEventsUntil([] { return false; }, std::chrono::milliseconds(20));
+    ASSERT_TRUE(RunUntil([&] { return runs > 0; }));
+    DrainPosts();
     EXPECT_EQ(runs, 1);
     EXPECT_EQ(acceptedWhileRunning, 0);
 
     EXPECT_TRUE(UiThread::PostCoalesced("box", nullptr, [&] { ++runs; }));
-    ASSERT_TRUE(ProcessEventsUntil([&] { return runs == 2; }));
+    ASSERT_TRUE(RunUntil([&] { return runs == 2; }));
 }
 
 }  // namespace
