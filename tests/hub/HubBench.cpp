@@ -120,7 +120,7 @@ void SortByDate()
     const bool same = hub.GetVideoFiles() == entries;
     hub.StopAndWait([] {});
     std::printf("SortVideoFilesByDate, 10000 entries: %.2f ms (target <= 20 ms); "
-                "the specified bubble sort over the same input: %.2f ms; same order: %s\n",
+                "the bubble sort it replaces, same input: %.2f ms; same order: %s\n",
                 sorted, bubble, same ? "yes" : "NO");
 }
 

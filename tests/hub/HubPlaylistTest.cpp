@@ -187,7 +187,7 @@ TEST(PlaylistSort, CurrentIndexPastTheCountStaysWhereItIs)
     EXPECT_EQ(hub.GetCurrentIndex(), 1u);
 }
 
-// The sort the list pane's column click was specified with.
+// The column sort as first written: a bubble sort without early exit.
 template <typename Greater>
 void BubbleSort(std::vector<std::shared_ptr<RecordingEntry>>& v, Greater greater)
 {
