@@ -21,22 +21,15 @@ int MakeRecording(const QString& out)
     using namespace testsupport;
     QTemporaryDir work(QFileInfo(out).absolutePath() + "/h264-XXXXXX");
     QString error;
-    const auto front = H264Source::Encode({1920, 1080, 30, 60, 30, 15000, "testsrc2"}, work.path(), &error);
-    const auto rear = front ? H264Source::Encode({1280, 720, 30, 60, 30, 7500, "testsrc"}, work.path(), &error) : std::nullopt;
+    const H264Options frontOptions{1920, 1080, 30, 60, 30, 15000, "testsrc2"};
+    const H264Options rearOptions{1280, 720, 30, 60, 30, 7500, "testsrc"};
+    const auto front = H264Source::Encode(frontOptions, work.path(), &error);
+    const auto rear = front ? H264Source::Encode(rearOptions, work.path(), &error) : std::nullopt;
     if (!front || !rear) {
         std::fprintf(stderr, "cut_bench: %s\n", qPrintable(error));
         return 1;
     }
-    AviFixtureOptions o;
-    o.seconds = 60;
-    o.frontData = *front;
-    o.rearData = *rear;
-    o.width = 1920;
-    o.height = 1080;
-    o.rearWidth = 1280;
-    o.rearHeight = 720;
-    o.streams[0] = {1000, 30000, std::nullopt};
-    o.streams[1] = {1000, 30000, std::nullopt};
+    AviFixtureOptions o = TwoCameraRecording(*front, frontOptions, *rear, rearOptions);
     o.audioChunkSize = 1470;  // 44.1 kHz, 16-bit mono per frame
     o.motionPerSecond = 10;
     try {

@@ -1,4 +1,5 @@
 #include "platform/ExclusiveOutputFile.h"
+#include "support/FaultyFileOps.h"
 #include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
@@ -53,33 +54,14 @@ TEST(ExclusiveOutputFile, NeverOpensWhatExists)
     EXPECT_EQ(testsupport::ReadFileBytes(existing), "keep") << "a failed create removes nothing";
 }
 
-// Fails the fsync or the close; the file must go.
-class FailingOps : public PosixFileOps {
-public:
-    bool failFsync = false;
-    int Fsync(int fd) override
-    {
-        if (failFsync) {
-            errno = EIO;
-            return -1;
-        }
-        return PosixFileOps::Fsync(fd);
-    }
-    int Close(int fd) override
-    {
-        PosixFileOps::Close(fd);
-        errno = EIO;
-        return failFsync ? 0 : -1;
-    }
-};
-
 TEST(ExclusiveOutputFile, AFailedCommitRemovesTheFile)
 {
     QTemporaryDir dir;
     for (const bool fsyncFails : {true, false}) {
         const QString path = dir.path() + "/out.bin";
-        FailingOps ops;
+        testsupport::FaultyFileOps ops;
         ops.failFsync = fsyncFails;
+        ops.failClose = !fsyncFails;
         ExclusiveOutputFile file(ops);
         ASSERT_TRUE(file.Create(Native(path)));
         ASSERT_TRUE(file.Write("abc", 3));

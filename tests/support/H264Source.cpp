@@ -23,6 +23,22 @@ int RunProgram(const QString& program, const QStringList& arguments, QByteArray*
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+AviFixtureOptions TwoCameraRecording(const std::vector<AnnexBFrame>& front, const H264Options& frontOptions,
+                                     const std::vector<AnnexBFrame>& rear, const H264Options& rearOptions)
+{
+    AviFixtureOptions o;
+    o.seconds = frontOptions.seconds;
+    o.frontData = front;
+    o.rearData = rear;
+    o.width = static_cast<uint32_t>(frontOptions.width);
+    o.height = static_cast<uint32_t>(frontOptions.height);
+    o.rearWidth = static_cast<uint32_t>(rearOptions.width);
+    o.rearHeight = static_cast<uint32_t>(rearOptions.height);
+    o.streams[kFront] = {1000, static_cast<uint32_t>(frontOptions.fps * 1000), std::nullopt};
+    o.streams[kRear] = {1000, static_cast<uint32_t>(rearOptions.fps * 1000), std::nullopt};
+    return o;
+}
+
 bool H264Source::Available()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty() &&

@@ -31,6 +31,11 @@ public:
                                                          QString* error = nullptr);
 };
 
+// Builder options for a two-camera recording of two encoded streams, with
+// the stream rates and picture sizes they were encoded with.
+AviFixtureOptions TwoCameraRecording(const std::vector<AnnexBFrame>& front, const H264Options& frontOptions,
+                                     const std::vector<AnnexBFrame>& rear, const H264Options& rearOptions);
+
 // Runs a program with arguments; its exit code, or -1 when it did not run.
 // Standard output is returned in output when given.
 int RunProgram(const QString& program, const QStringList& arguments, QByteArray* output = nullptr,

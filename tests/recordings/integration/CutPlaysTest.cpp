@@ -38,23 +38,16 @@ TEST(CutPlays, TwoCameraCutsPlayInFfmpeg)
     }
     FixtureFolder folder;
     QString error;
-    const auto front = H264Source::Encode({640, 360, 30, 10, 30, 0, "testsrc"}, folder.Root(), &error);
+    const H264Options frontOptions{640, 360, 30, 10, 30, 0, "testsrc"};
+    const H264Options rearOptions{320, 240, 30, 10, 30, 0, "testsrc2"};
+    const auto front = H264Source::Encode(frontOptions, folder.Root(), &error);
     ASSERT_TRUE(front) << error.toStdString();
-    const auto rear = H264Source::Encode({320, 240, 30, 10, 30, 0, "testsrc2"}, folder.Root(), &error);
+    const auto rear = H264Source::Encode(rearOptions, folder.Root(), &error);
     ASSERT_TRUE(rear) << error.toStdString();
     ASSERT_EQ(front->size(), 300u);
     ASSERT_TRUE(front->front().key);
 
-    AviFixtureOptions o;
-    o.seconds = 10;
-    o.frontData = *front;
-    o.rearData = *rear;
-    o.width = 640;
-    o.height = 360;
-    o.rearWidth = 320;
-    o.rearHeight = 240;
-    o.streams[0] = {1000, 30000, std::nullopt};
-    o.streams[1] = {1000, 30000, std::nullopt};
+    AviFixtureOptions o = testsupport::TwoCameraRecording(*front, frontOptions, *rear, rearOptions);
     o.rearLead = 5;  // shifted: the rear chunk a cut restarts at is no key frame
     AviManifest manifest;
     const QString source = folder.Write("source.avi", o, &manifest);
