@@ -7,6 +7,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 class UserNotifier;
 
@@ -42,7 +43,22 @@ public:
 
 private:
     Logger();
+    QDateTime Now() const;
+    static QString TimeText(const QDateTime& time);
+    static QString LogFilePathAt(const QDateTime& time);
+    static QString LineAt(const QDateTime& time, const QString& message, const QString& className,
+                          const QString& functionName);
+    // Appends under the process-wide lock; true when the whole line was written.
+    bool AppendLine(const QString& path, const QString& line);
+    // Posts "Cannot Open Log!!" unless such a box is still pending or shown.
+    void ReportFailure();
+
     std::atomic<bool> enabled{false};
     std::atomic<int> type{3};
     std::atomic<int> level{3};
+
+    mutable std::mutex mutex;  // serialises the clock, the notifier and every append
+    Clock clock;
+    UserNotifier* notifier = nullptr;
+    std::atomic<bool> failureBoxOpen{false};
 };

@@ -29,7 +29,8 @@ public:
     static QString FileErrorText(const QString& path, int error);
 };
 
-// Prints every box to standard error; PostMessage runs onClosed at once.
+// Prints every box to standard error; PostMessage runs onClosed at once, on
+// the calling thread. The default, also after the QApplication is gone.
 class StderrNotifier : public UserNotifier {
 public:
     void ShowMessage(const QString& text) override;
@@ -55,6 +56,7 @@ public:
 
     std::vector<Box> Boxes() const;
     std::size_t Count() const;
+    // Forgets the recorded boxes; posted boxes that are open stay open.
     void Clear();
     // Closes every posted box that is still open.
     void CloseAll();

@@ -1,0 +1,86 @@
+#include "core/Numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct ParseCase {
+    QString text;
+    std::optional<int> value;
+};
+
+class NumbersParse : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(NumbersParse, DigitsOnlySaturating)
+{
+    EXPECT_EQ(Numbers::ParseDecimal(GetParam().text), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NumbersParse,
+    ::testing::Values(ParseCase{QStringLiteral("0"), 0}, ParseCase{QStringLiteral("007"), 7},
+                      ParseCase{QStringLiteral("2147483647"), 2147483647},
+                      ParseCase{QStringLiteral("2147483648"), 2147483647},
+                      ParseCase{QStringLiteral("99999999999"), 2147483647},
+                      ParseCase{QStringLiteral("99999999999999999999999999"), 2147483647},
+                      ParseCase{QString(), std::nullopt}, ParseCase{QStringLiteral("-3"), std::nullopt},
+                      ParseCase{QStringLiteral("+3"), std::nullopt}, ParseCase{QStringLiteral(" 1"), std::nullopt},
+                      ParseCase{QStringLiteral("1.5"), std::nullopt},
+                      ParseCase{QString(QChar(0x0661)), std::nullopt},
+                      ParseCase{QString(QChar(0xFF11)), std::nullopt},
+                      ParseCase{QString(QChar(0x0131)), std::nullopt}));
+
+TEST(Numbers, FormatIntIsPercentD)
+{
+    EXPECT_EQ(Numbers::FormatInt(0), QStringLiteral("0"));
+    EXPECT_EQ(Numbers::FormatInt(-3), QStringLiteral("-3"));
+    EXPECT_EQ(Numbers::FormatInt(2147483647), QStringLiteral("2147483647"));
+    EXPECT_EQ(Numbers::FormatInt(-9223372036854775807LL - 1), QStringLiteral("-9223372036854775808"));
+}
+
+std::string Printf(double value, int decimals)
+{
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+TEST(Numbers, FormatFixedEqualsCLocalePrintf)
+{
+    const double values[] = {2.394, 2.395, 2.385, 0.005, 0.015, 0.125, 0.375, 1.0 / 3, -1.005, -0.0,
+                             0, 12345.6789, 1e15 + 0.5, 2.5, 3.5, 99.995, 1e-7};
+    for (double value : values) {
+        for (int decimals : {0, 1, 2, 3, 6}) {
+            EXPECT_EQ(Numbers::FormatFixed(value, decimals).toStdString(), Printf(value, decimals))
+                << value << " " << decimals;
+        }
+    }
+    EXPECT_EQ(Numbers::FormatFixed(2394 / 1000.0, 2), QStringLiteral("2.39"));
+    EXPECT_EQ(Numbers::FormatFixed(1e300, 2).size(), 304);
+}
+
+TEST(Numbers, FormatFixedIgnoresACommaDecimalLocale)
+{
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "ru_RU.UTF-8", "ru_RU.utf8", "fr_FR.UTF-8"};
+    const char* found = nullptr;
+    for (const char* name : locales) {
+        if (std::setlocale(LC_ALL, name)) {
+            found = name;
+            break;
+        }
+    }
+    if (!found) {
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    }
+    const QString fixed = Numbers::FormatFixed(2.394, 2);
+    const QString integer = Numbers::FormatInt(1234567);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(fixed, QStringLiteral("2.39"));
+    EXPECT_EQ(integer, QStringLiteral("1234567"));
+}
+
+}  // namespace
