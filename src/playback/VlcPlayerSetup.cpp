@@ -8,7 +8,7 @@
 
 namespace {
 
-// libvlc receives a zero-filled array of this many argument slots.
+// libvlc receives a zero-filled array of this many argument argv.
 constexpr std::size_t kArgumentSlots = 10;
 
 }  // namespace
@@ -55,12 +55,12 @@ VlcPlayerHandles SetUpVlcPlayer(VlcFunctionExecutor& vlc, const VlcPlayerSetup& 
     const VlcFunctionTable& f = vlc.Functions();
 
     const std::vector<std::string> arguments = MakeInstanceArguments(setup.vflip, setup.hflip, setup.programFolder);
-    std::array<const char*, kArgumentSlots> slots{};
-    const std::size_t count = std::min(arguments.size(), slots.size());
+    std::array<const char*, kArgumentSlots> argv{};
+    const std::size_t count = std::min(arguments.size(), argv.size());
     for (std::size_t i = 0; i < count; ++i)
-        slots[i] = arguments[i].c_str();
+        argv[i] = arguments[i].c_str();
 
-    libvlc_instance_t* instance = f.libvlc_new(static_cast<int>(count), slots.data());
+    libvlc_instance_t* instance = f.libvlc_new(static_cast<int>(count), argv.data());
     if (!instance) {
         VlcFunctionExecutor::LogCall("Instance Not Created", "libvlc_new");
         return {};
