@@ -9,9 +9,31 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <atomic>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Keeps libvlc and its plugins mapped until the process ends: libvlc unloads
+// its plugins with its last instance, and leak reports from code that is no
+// longer mapped cannot name their library for the sanitizer suppressions.
+class KeepPluginsLoaded : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        void* library = dlopen(VlcFunctionExecutor::kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+        if (!library)
+            return;
+        auto create = reinterpret_cast<decltype(&libvlc_new)>(dlsym(library, "libvlc_new"));
+        const char* const arguments[] = {"--ignore-config"};
+        keepAlive = create ? create(1, arguments) : nullptr;
+    }
+
+private:
+    libvlc_instance_t* keepAlive = nullptr;
+};
+
+const testing::Environment* const keepPluginsLoaded = testing::AddGlobalTestEnvironment(new KeepPluginsLoaded);
 
 using realcheck::Colour;
 using realcheck::Describe;
