@@ -9,13 +9,15 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace testsupport;
 
 namespace {
 
-// The tree of the Part's example, in the working folder:
+// A small tree in the working folder:
 //   file.txt, sub/inner.txt, a.b/hidden.txt, loop -> ..
 class CommonFiles : public ::testing::Test {
 protected:
@@ -61,6 +63,26 @@ TEST_F(CommonFiles, ASymlinkToASiblingFolderIsListedNotEntered)
     const QStringList found = Common::FindFiles(base);
     EXPECT_TRUE(found.contains(base + QStringLiteral("/subLink")));
     EXPECT_FALSE(found.contains(base + QStringLiteral("/subLink/inner.txt")));
+    EXPECT_EQ(found.count(base + QStringLiteral("/sub/inner.txt")), 1);
+}
+
+TEST_F(CommonFiles, ABindMountBackUpTheTreeIsEnteredOnce)
+{
+    // Needs a private mount namespace (root); the mount then ends with this
+    // process whatever happens.
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        GTEST_SKIP() << "no private mount namespace";
+    }
+    const QString back = base + QStringLiteral("/sub/back");
+    ASSERT_TRUE(QDir().mkpath(back));
+    if (mount(QFile::encodeName(base).constData(), QFile::encodeName(back).constData(), nullptr, MS_BIND,
+              nullptr) != 0) {
+        GTEST_SKIP() << "bind mounts not allowed";
+    }
+    const QStringList found = Common::FindFiles(base);
+    umount(QFile::encodeName(back).constData());
+    EXPECT_TRUE(found.contains(back));
+    EXPECT_FALSE(found.contains(back + QStringLiteral("/file.txt")));
     EXPECT_EQ(found.count(base + QStringLiteral("/sub/inner.txt")), 1);
 }
 

@@ -76,24 +76,25 @@ QByteArray ResourceManager::Entry(const QString& type, int id) const
     return entry.isValid() ? entry.uncompressedData() : QByteArray();
 }
 
-QImage ResourceManager::GetIcon(int id) const
+QImage ResourceManager::Image(const char* kind, int id, QImage::Format format, const char* failure,
+                              const char* function) const
 {
-    QImage image = QImage::fromData(Entry(QStringLiteral("icon"), id), "PNG");
+    const QImage image = QImage::fromData(Entry(QString::fromLatin1(kind), id), "PNG");
     if (image.isNull()) {
-        LogLine(QStringLiteral("ICon NULL"), "GetIcon");
+        LogLine(QString::fromLatin1(failure), function);
         return {};
     }
-    return image.convertToFormat(QImage::Format_ARGB32);
+    return image.convertToFormat(format);
+}
+
+QImage ResourceManager::GetIcon(int id) const
+{
+    return Image("icon", id, QImage::Format_ARGB32, "ICon NULL", "GetIcon");
 }
 
 QImage ResourceManager::GetBitmap(int id) const
 {
-    QImage image = QImage::fromData(Entry(QStringLiteral("bitmap"), id), "PNG");
-    if (image.isNull()) {
-        LogLine(QStringLiteral("Bitmap NULL"), "GetBitmap");
-        return {};
-    }
-    return image.convertToFormat(QImage::Format_RGB32);
+    return Image("bitmap", id, QImage::Format_RGB32, "Bitmap NULL", "GetBitmap");
 }
 
 QByteArray ResourceManager::GetRes(int id, const QString& type) const

@@ -42,6 +42,8 @@ public:
 private:
     ResourceManager();
     QByteArray Entry(const QString& type, int id) const;
+    // The PNG entry kind/id decoded into format; null (and failure logged) when there is none.
+    QImage Image(const char* kind, int id, QImage::Format format, const char* failure, const char* function) const;
 
     ResourceFile module;  // not loaded when no usable module was found
 };
