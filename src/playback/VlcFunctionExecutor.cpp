@@ -138,84 +138,88 @@ void VlcFunctionExecutor::LogCall(const QString& message, const QString& method)
     Logger::GetInstance().Log(message, kClassName, method, 3, 3);
 }
 
+namespace {
+
+// A logged operation: nothing at all without its handles, else one line and
+// the call.
+template <typename Call>
+void Logged(bool handlesGiven, const char* message, const char* method, Call call)
+{
+    if (!handlesGiven)
+        return;
+    VlcFunctionExecutor::LogCall(message, method);
+    call();
+}
+
+template <typename Call>
+int Logged(bool handlesGiven, const char* message, const char* method, int none, Call call)
+{
+    if (!handlesGiven)
+        return none;
+    VlcFunctionExecutor::LogCall(message, method);
+    return call();
+}
+
+}  // namespace
+
 int VlcFunctionExecutor::libvlc_media_player_play(libvlc_media_player_t* player)
 {
-    if (!player)
-        return -1;
-    LogCall("Media Player Play", "libvlc_media_player_play");
-    return functions.libvlc_media_player_play(player);
+    return Logged(player, "Media Player Play", "libvlc_media_player_play", -1,
+                  [&] { return functions.libvlc_media_player_play(player); });
 }
 
 void VlcFunctionExecutor::libvlc_media_player_stop(libvlc_media_player_t* player)
 {
-    if (!player)
-        return;
-    LogCall("Media Player Stop", "libvlc_media_player_stop");
-    functions.libvlc_media_player_stop(player);
+    Logged(player, "Media Player Stop", "libvlc_media_player_stop",
+           [&] { functions.libvlc_media_player_stop(player); });
 }
 
 void VlcFunctionExecutor::libvlc_media_player_set_media(libvlc_media_player_t* player, libvlc_media_t* media)
 {
-    if (!player || !media)
-        return;
-    LogCall("Media Player Set Media", "libvlc_media_player_set_media");
-    functions.libvlc_media_player_set_media(player, media);
+    Logged(player && media, "Media Player Set Media", "libvlc_media_player_set_media",
+           [&] { functions.libvlc_media_player_set_media(player, media); });
 }
 
 void VlcFunctionExecutor::libvlc_media_player_set_pause(libvlc_media_player_t* player)
 {
-    if (!player)
-        return;
-    LogCall("Media Player Set Pause", "libvlc_media_player_set_pause");
-    functions.libvlc_media_player_set_pause(player, 1);
+    Logged(player, "Media Player Set Pause", "libvlc_media_player_set_pause",
+           [&] { functions.libvlc_media_player_set_pause(player, 1); });
 }
 
 int VlcFunctionExecutor::libvlc_media_player_is_playing(libvlc_media_player_t* player)
 {
-    if (!player)
-        return 0;
-    LogCall("Media Player is Playing", "libvlc_media_player_is_playing");
-    return functions.libvlc_media_player_is_playing(player);
+    return Logged(player, "Media Player is Playing", "libvlc_media_player_is_playing", 0,
+                  [&] { return functions.libvlc_media_player_is_playing(player); });
 }
 
 void VlcFunctionExecutor::libvlc_audio_set_volume(libvlc_media_player_t* player, int volume)
 {
-    if (!player)
-        return;
-    LogCall("Audio Set Volume", "libvlc_audio_set_volume");
-    functions.libvlc_audio_set_volume(player, volume);
+    Logged(player, "Audio Set Volume", "libvlc_audio_set_volume",
+           [&] { functions.libvlc_audio_set_volume(player, volume); });
 }
 
 void VlcFunctionExecutor::libvlc_media_player_set_rate(libvlc_media_player_t* player, float rate)
 {
-    if (!player)
-        return;
-    LogCall("Media Player Set Rate", "libvlc_media_player_set_rate");
-    functions.libvlc_media_player_set_rate(player, rate);
+    Logged(player, "Media Player Set Rate", "libvlc_media_player_set_rate",
+           [&] { functions.libvlc_media_player_set_rate(player, rate); });
 }
 
 void VlcFunctionExecutor::libvlc_media_player_set_position(libvlc_media_player_t* player, float position)
 {
-    if (!player)
-        return;
-    LogCall("Media Player Set Position", "libvlc_media_player_set_position");
-    functions.libvlc_media_player_set_position(player, position);
+    Logged(player, "Media Player Set Position", "libvlc_media_player_set_position",
+           [&] { functions.libvlc_media_player_set_position(player, position); });
 }
 
 int VlcFunctionExecutor::libvlc_video_set_track(libvlc_media_player_t* player, int track)
 {
-    if (!player)
-        return -1;
-    LogCall("Set Track", "libvlc_video_set_track");
-    return functions.libvlc_video_set_track(player, track);
+    return Logged(player, "Set Track", "libvlc_video_set_track", -1,
+                  [&] { return functions.libvlc_video_set_track(player, track); });
 }
 
 void VlcFunctionExecutor::libvlc_video_take_snapshot(libvlc_media_player_t* player, const std::string& utf8Path)
 {
-    if (!player)
-        return;
-    LogCall("Snap Shot", "libvlc_video_take_snapshot");
-    functions.libvlc_video_take_snapshot(player, 0, utf8Path.c_str(), 0, 0);
+    Logged(player, "Snap Shot", "libvlc_video_take_snapshot",
+           [&] { functions.libvlc_video_take_snapshot(player, 0, utf8Path.c_str(), 0, 0); });
 }
 
 std::string GetModuleDirectory()
