@@ -1,5 +1,7 @@
 #include "Inventory.h"
 
+#include "ProgramSkin.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -61,7 +63,7 @@ QString KindFolder(Kind kind)
 std::vector<SkinImage> Set(const QString& name)
 {
     if (name == QLatin1String("program")) {
-        return {kProgramIcon};
+        return ProgramSkin();
     }
     if (name == QLatin1String("test")) {
         return {SkinImage{Kind::Bitmap, 108, QSize(3, 2), DrawTestBitmap}, kProgramIcon,

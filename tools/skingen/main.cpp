@@ -3,12 +3,15 @@
 // viewer asks for (<kind>/<number>), ready for rcc. Needs no display.
 
 #include "Inventory.h"
+#include "platform/ThreadSanitizerQt.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 namespace {
 

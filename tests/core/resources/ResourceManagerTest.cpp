@@ -112,11 +112,12 @@ TEST_F(ResourceManagerTest, TheWorkingFolderIsSearchedBeforeTheProgramFolder)
 {
     ASSERT_TRUE(WriteAll(ModuleIn(first), ProgramModule()));
     ASSERT_TRUE(WriteAll(ModuleIn(second), TestModule()));
-    EXPECT_TRUE(ResourceManager::GetInstance().GetBitmap(108).isNull());  // the program set has none
+    // The two modules differ in bitmap 108: the test set's is 3 x 2.
+    EXPECT_NE(ResourceManager::GetInstance().GetBitmap(108).size(), QSize(3, 2));
 
     ResourceManager::DestroyInstance();
     ASSERT_TRUE(QFile::remove(ModuleIn(first)));
-    EXPECT_FALSE(ResourceManager::GetInstance().GetBitmap(108).isNull());
+    EXPECT_EQ(ResourceManager::GetInstance().GetBitmap(108).size(), QSize(3, 2));
 }
 
 TEST_F(ResourceManagerTest, WithoutAModuleEveryRequestFailsAndIsLogged)
@@ -224,14 +225,14 @@ TEST_F(ResourceManagerTest, BitmapsCanBeAskedForFromAnotherThread)
 TEST_F(ResourceManagerTest, AfterDestroyAFreshManagerLoadsAnotherModule)
 {
     ASSERT_TRUE(WriteAll(ModuleIn(first), TestModule()));
-    EXPECT_FALSE(ResourceManager::GetInstance().GetBitmap(108).isNull());
+    EXPECT_EQ(ResourceManager::GetInstance().GetBitmap(108).size(), QSize(3, 2));
     ResourceManager::DestroyInstance();
     ResourceManager::DestroyInstance();  // acts once
     EXPECT_FALSE(QResource(QStringLiteral(":/kestrov/bitmap/108")).isValid());
 
     ASSERT_TRUE(WriteAll(ModuleIn(first), ProgramModule()));
     const ResourceManager& fresh = ResourceManager::GetInstance();
-    EXPECT_TRUE(fresh.GetBitmap(108).isNull());
+    EXPECT_NE(fresh.GetBitmap(108).size(), QSize(3, 2));
     EXPECT_EQ(fresh.GetIcon(245).size(), QSize(32, 32));  // the program's window icon
 }
 

@@ -1,0 +1,18 @@
+#pragma once
+// Decides whether a drive may have its label set or be formatted. A wrong
+// choice destroys a disk's data, so anything but a plainly removable card,
+// still mounted where it was listed and carrying nothing the system uses, is
+// refused.
+
+#include "platform/Drives.h"
+
+#include <QString>
+#include <optional>
+
+namespace FormatGuard {
+
+// The reason for a refusal, or none when the drive may be formatted. Pure
+// over the drive sources: reads them afresh, changes nothing.
+std::optional<QString> Check(const DriveInfo& drive, const Drives& drives);
+
+}  // namespace FormatGuard

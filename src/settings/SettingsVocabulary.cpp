@@ -1,0 +1,12 @@
+#include "settings/SettingsVocabulary.h"
+
+namespace SettingsVocabulary {
+
+std::optional<QLatin1StringView> TimeZoneText(int value)
+{
+    if (value < 0 || static_cast<std::size_t>(value) >= ShownTimeZones.size())
+        return std::nullopt;
+    return ShownTimeZones[static_cast<std::size_t>(value)];
+}
+
+}  // namespace SettingsVocabulary

@@ -1,0 +1,81 @@
+#include "settings/SettingsVocabulary.h"
+
+#include <gtest/gtest.h>
+#include <QString>
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+using namespace SettingsVocabulary;
+
+TEST(SettingsVocabulary, EveryKeyIsItsNamePaddedTo24Characters)
+{
+    struct Row {
+        QLatin1StringView key;
+        const char* name;
+        int blanks;
+    };
+    const Row rows[] = {
+        {KeyProductName, "Product Name", 12},      {KeyHwVersion, "H/W Version", 13},
+        {KeySwVersion, "S/W Version", 13},         {KeyAccTriggerLevel, "Acc Trigger Level", 7},
+        {KeyLcdBrightness, "LCD Brightness", 10},  {KeyBackgroundImage, "Background Image", 8},
+        {KeyScreenSaverEnable, "Screen saver Enable", 5}, {KeyRecAudioEnable, "REC Audio Enable", 8},
+        {KeySpkVol, "SPK Vol", 17},                {KeyTouchAudioEnable, "Touch Audio Enable", 6},
+        {KeyParkingModeOnOff, "Parking Mode On Off", 5}, {KeyPowerOffVoltage, "Power Off Voltage", 7},
+        {KeyPowerOffTime, "Power OFF Time", 10},   {KeyLcdOffTime, "LCD Off Time", 12},
+        {KeyLcdOffTimeAlias, "LCD OFF Time", 12},  {KeyCameraAngle, "Camera Angle", 12},
+        {KeyAutoParkingMode, "Auto Parking Mode", 7}, {KeySdFormatReserved, "SD Format reserved", 6},
+        {KeySdFormatYear, "SD Format Year", 10},   {KeySdFormatMonth, "SD Format Month", 9},
+        {KeySdFormatDay, "SD Format Day", 11},     {KeyVideoQuality, "Video Quality", 11},
+        {KeyTimeZone, "Time Zone", 15},
+    };
+    ASSERT_EQ(std::size(rows), 23u);
+    for (const Row& row : rows) {
+        EXPECT_EQ(QString(row.key), QString::fromLatin1(row.name) + QString(row.blanks, u' ')) << row.name;
+        EXPECT_EQ(row.key.size(), 24) << row.name;
+    }
+    EXPECT_EQ(QString(Separator), ": ");
+}
+
+TEST(SettingsVocabulary, ShownTimeZonesHaveTheRecorderValues)
+{
+    const std::pair<int, const char*> pairs[] = {
+        {0, "+01:00"},  {1, "+02:00"},  {2, "+03:00"},  {3, "+03:30"},  {4, "+04:00"},  {5, "+04:30"},
+        {6, "+05:00"},  {7, "+05:30"},  {8, "+05:45"},  {9, "+06:00"},  {10, "+06:30"}, {11, "+07:00"},
+        {12, "+08:00"}, {13, "+09:00"}, {14, "+09:30"}, {15, "+10:00"}, {16, "+11:00"}, {17, "+12:00"},
+        {18, "0"},      {19, "-01:00"}, {20, "-02:00"}, {21, "-03:00"}, {22, "-03:30"}, {23, "-04:00"},
+        {24, "-04:30"}, {25, "-05:00"}, {26, "-06:00"}, {27, "-07:00"}, {28, "-08:00"}, {29, "-09:00"},
+        {30, "-10:00"}, {31, "-11:00"}, {32, "-12:00"}};
+    ASSERT_EQ(std::size(pairs), ShownTimeZones.size());
+    for (const auto& [value, offset] : pairs)
+        EXPECT_EQ(QString(ShownTimeZones[value]), offset) << value;
+}
+
+// The shown order is what the original sorted list box made of the defined
+// list: '+' first, then the text without its '-', in byte order.
+TEST(SettingsVocabulary, ShownOrderIsTheDefinedListSortedAsTheListBoxDid)
+{
+    std::vector<QString> sorted(TimeZoneOffsets.begin(), TimeZoneOffsets.end());
+    std::stable_sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        const bool aPlus = a.startsWith(u'+');
+        const bool bPlus = b.startsWith(u'+');
+        if (aPlus != bPlus)
+            return aPlus;
+        return QString(a).remove(u'-').toLatin1() < QString(b).remove(u'-').toLatin1();
+    });
+    ASSERT_EQ(sorted.size(), ShownTimeZones.size());
+    for (std::size_t i = 0; i < sorted.size(); ++i)
+        EXPECT_EQ(QString(ShownTimeZones[i]), sorted[i]) << i;
+}
+
+TEST(SettingsVocabulary, TimeZoneTextOutsideTheListIsNone)
+{
+    for (int value : {-1, 33, INT_MAX, INT_MIN})
+        EXPECT_FALSE(TimeZoneText(value)) << value;
+    ASSERT_TRUE(TimeZoneText(DefaultTimeZone));
+    EXPECT_EQ(QString(*TimeZoneText(13)), "+09:00");
+    EXPECT_EQ(QString(*TimeZoneText(18)), "0");
+}
+
+}  // namespace

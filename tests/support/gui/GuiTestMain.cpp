@@ -1,0 +1,20 @@
+// The main of the suites that need widgets: one QApplication on the
+// offscreen platform, the skin's font faces mapped as the program maps them.
+
+#include "platform/ThreadSanitizerQt.h"
+#include "platform/gdi/GdiCompat.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    gdi::InstallFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
