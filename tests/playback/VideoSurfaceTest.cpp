@@ -1,3 +1,4 @@
+#include "platform/ThreadSanitizerQt.h"
 #include "playback/VideoFrameSink.h"
 #include "playback/VideoSurface.h"
 #include "support/ChildWatch.h"
@@ -8,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <latch>
 #include <thread>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 namespace {
 
