@@ -25,12 +25,14 @@ function(kestrov_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN])
+# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN] [THREADS])
 # A GoogleTest executable whose cases CTest discovers, labelled by subsystem.
+# THREADS also registers the whole executable as one test labelled threads,
+# which the thread-sanitizer build repeats.
 # Tests run on the offscreen platform, so none needs a display; OWN_MAIN
 # leaves out gtest_main for suites that must create a QApplication first.
 function(kestrov_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "LABEL" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN;THREADS" "LABEL" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KESTROV_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -44,4 +46,8 @@ function(kestrov_test name)
     NO_PRETTY_VALUES
     PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}"
     DISCOVERY_TIMEOUT 30)
+  if(ARG_THREADS)
+    add_test(NAME ${name}.threads COMMAND ${name})
+    set_tests_properties(${name}.threads PROPERTIES LABELS threads ENVIRONMENT "${env}")
+  endif()
 endfunction()

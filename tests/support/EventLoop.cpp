@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QTimer>
 
 namespace testsupport {
 
@@ -16,14 +17,18 @@ void EnsureCoreApplication()
     static QCoreApplication application(argc, argv);
 }
 
-bool RunUntil(const std::function<bool()>& done)
+bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     EnsureCoreApplication();
-    const QDeadlineTimer deadline(60 * 1000);
+    const QDeadlineTimer deadline(limit);
+    // The tick bounds each blocking wait, so a condition set by another
+    // thread without an event is still seen, and the loop never spins.
+    QTimer tick;
+    tick.start(5);
     while (!done()) {
         if (deadline.hasExpired())
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

@@ -1,10 +1,10 @@
 #include "platform/widgets/QtMessageBoxNotifier.h"
 
 #include "platform/Paths.h"
+#include "platform/UiThread.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QMetaObject>
 
 #include <memory>
 
@@ -26,24 +26,24 @@ void QtMessageBoxNotifier::ShowFileError(const QString& path, int error)
 
 void QtMessageBoxNotifier::PostMessage(const QString& text, std::function<void()> onClosed)
 {
+    auto show = [text, onClosed] {
+        QMessageBox* box = MakeBox(text);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(box, &QMessageBox::finished, box, [onClosed] {
+            if (onClosed) {
+                onClosed();
+            }
+        });
+        box->open();
+    };
+    // Off the UI thread the same box is asked for at most once while an
+    // earlier request for it is still waiting.
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        // No UI thread to hand the box to.
+    const bool handedOver = UiThread::IsUiThread()
+                                ? UiThread::Post(app, std::move(show))
+                                : UiThread::PostCoalesced("box:" + text.toStdString(), app, std::move(show));
+    if (!handedOver) {
+        // No UI thread to show it, or the same box already on its way.
         StderrNotifier().PostMessage(text, std::move(onClosed));
-        return;
     }
-    // A minimal queued hand-off: the lambda runs on the thread of qApp, the UI thread.
-    QMetaObject::invokeMethod(
-        app,
-        [text, onClosed = std::move(onClosed)] {
-            QMessageBox* box = MakeBox(text);
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            QObject::connect(box, &QMessageBox::finished, box, [onClosed] {
-                if (onClosed) {
-                    onClosed();
-                }
-            });
-            box->open();
-        },
-        Qt::QueuedConnection);
 }

@@ -10,8 +10,9 @@ class QtMessageBoxNotifier : public UserNotifier {
 public:
     void ShowMessage(const QString& text) override;
     void ShowFileError(const QString& path, int error) override;
-    // Hands the box to the UI thread and returns at once; the box is opened
-    // without a nested event loop and onClosed runs there when it finishes.
+    // Hands the box to the UI thread (UiThread::Post) and returns at once; the
+    // box is opened without a nested event loop and onClosed runs there when
+    // it finishes. Without an installed UI thread it goes to stderr.
     void PostMessage(const QString& text, std::function<void()> onClosed = {}) override;
 
 private:

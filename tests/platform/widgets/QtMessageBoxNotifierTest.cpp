@@ -1,4 +1,5 @@
 #include "core/Logger.h"
+#include "platform/UiThread.h"
 #include "platform/widgets/QtMessageBoxNotifier.h"
 #include "support/TestSupport.h"
 
@@ -120,6 +121,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    UiThread::Install();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    UiThread::Close();
+    return result;
 }
