@@ -1,0 +1,11 @@
+# Fails when any of FILES names libvlc among its NEEDED libraries.
+find_program(READELF readelf REQUIRED)
+foreach(file IN LISTS FILES)
+  execute_process(COMMAND ${READELF} -d "${file}" OUTPUT_VARIABLE dynamic RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "readelf failed on ${file}")
+  endif()
+  if(dynamic MATCHES "NEEDED[^\n]*libvlc")
+    message(FATAL_ERROR "${file} links libvlc")
+  endif()
+endforeach()
