@@ -25,12 +25,13 @@ function(kestrov_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN])
+# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN] [TIMEOUT <s>])
 # A GoogleTest executable whose cases CTest discovers, labelled by subsystem.
 # Tests run on the offscreen platform, so none needs a display; OWN_MAIN
-# leaves out gtest_main for suites that must create a QApplication first.
+# leaves out gtest_main for suites that must create a QApplication first;
+# TIMEOUT turns a hang of any case into a failure.
 function(kestrov_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN" "LABEL" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KESTROV_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -39,9 +40,13 @@ function(kestrov_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   set(env "QT_QPA_PLATFORM=offscreen")
+  set(timeout)
+  if(ARG_TIMEOUT)
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     NO_PRETTY_VALUES
-    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}"
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}" ${timeout}
     DISCOVERY_TIMEOUT 30)
 endfunction()
