@@ -4,6 +4,8 @@
 // program's folder). Images stay QImage so they can be asked for from any
 // thread; a QPixmap is made only on the UI thread.
 
+#include "platform/ResourceFile.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -30,7 +32,18 @@ public:
 
     ~ResourceManager();
 
+    ResourceManager(const ResourceManager&) = delete;
+    ResourceManager& operator=(const ResourceManager&) = delete;
+
+    // The module's file name, and where its entries appear (":/kestrov/...").
+    static constexpr const char* kModuleFileName = "KestrovResource.rcc";
+    static constexpr const char* kMapRoot = "/kestrov";
+
 private:
     ResourceManager();
-    QString registeredPath;  // empty when no module is loaded
+    QByteArray Entry(const QString& type, int id) const;
+    // The PNG entry kind/id decoded into format; null (and failure logged) when there is none.
+    QImage Image(const char* kind, int id, QImage::Format format, const char* failure, const char* function) const;
+
+    ResourceFile module;  // not loaded when no usable module was found
 };
