@@ -3,7 +3,7 @@
 #include "core/Logger.h"
 #include "recordings/RecorderLayout.h"
 #include "platform/Paths.h"
-#include "recordings/NativePath.h"
+#include "recordings/AVIFileParser.h"
 
 #include <QFile>
 
@@ -94,7 +94,7 @@ bool AVIFileRecovery::RecoverFile(const QString& path, QString& repairedPath)
 bool AVIFileRecovery::OpenFile(Original& original)
 {
     const QString& path = original.path;
-    if (path.isEmpty() || !ToAnsiPath(path, original.native)) {
+    if (path.isEmpty() || !CFileParser::ToAnsiPath(path, original.native)) {
         LogFailure("CheckRepairable", path, QStringLiteral("not a usable path"));
         return false;
     }
@@ -120,10 +120,10 @@ bool AVIFileRecovery::CheckRepairable(Original& original)
         LogFailure("CheckRepairable", path, reason);
         return false;
     };
-    if (RecorderLayout::HasSdexitMark(path))
+    if (AVIFileParser::HasSdexitMark(path))
         return refuse(QStringLiteral("the path holds SDEXIT"));
     std::string brokenFolder;
-    if (!ToAnsiPath(RecorderLayout::BrokenFolderPath(documentsFolder), brokenFolder) ||
+    if (!CFileParser::ToAnsiPath(RecorderLayout::BrokenFolderPath(documentsFolder), brokenFolder) ||
         RecorderLayout::IsInsideFolder(original.native, brokenFolder))
         return refuse(QStringLiteral("the file is a backup"));
     // Another holder of the lock is repairing or copying it right now.
@@ -138,14 +138,11 @@ bool AVIFileRecovery::CheckRepairable(Original& original)
         return refuse(QStringLiteral("size %1 outside 540 to 4 GiB - 1").arg(size));
 
     original.header.resize(RecorderLayout::kMinimumFileSize);
-    size_t got = 0;
-    if (const int error = original.file->ReadAt(0, original.header.data(), original.header.size(), got))
-        return refuse(ErrorText(error));
-    if (got != original.header.size())
-        return refuse(QStringLiteral("the header cannot be read"));
+    if (const int error = original.file->ReadAt(0, original.header.data(), original.header.size()))
+        return refuse(QStringLiteral("header read: ") + ErrorText(error));
     if (!RecorderLayout::HasRecorderLayout(original.header))
         return refuse(QStringLiteral("not the recorder's layout"));
-    if (!RecorderLayout::IsBrokenRiffSize(ReadLe32(original.header.data() + 4), size))
+    if (!AVIFileParser::IsRefusedSize(ReadLe32(original.header.data() + 4), int64_t(size)))
         return refuse(QStringLiteral("not broken"));
     return true;
 }
@@ -154,7 +151,7 @@ bool AVIFileRecovery::CopyToBrokenFolder(Original& original, MoviScanner& scanne
 {
     const QString folder = RecorderLayout::BrokenFolderPath(documentsFolder);
     std::string nativeFolder;
-    if (!ToAnsiPath(folder, nativeFolder)) {
+    if (!CFileParser::ToAnsiPath(folder, nativeFolder)) {
         LogFailure("CopyToBrokenFolder", folder, QStringLiteral("not a usable path"));
         return false;
     }
@@ -183,15 +180,12 @@ bool AVIFileRecovery::CopyToBrokenFolder(Original& original, MoviScanner& scanne
     std::vector<uint8_t> buffer(kCopyBufferBytes);
     for (uint64_t offset = 0; offset < size;) {
         const size_t wanted = size_t(std::min<uint64_t>(buffer.size(), size - offset));
-        size_t got = 0;
-        if (const int readError = original.file->ReadAt(offset, buffer.data(), wanted, got))
+        if (const int readError = original.file->ReadAt(offset, buffer.data(), wanted))
             return fail(QStringLiteral("read: ") + ErrorText(readError));
-        if (got != wanted)
-            return fail(QStringLiteral("the file shrank during the copy"));
-        if (const int writeError = copy->WriteAt(offset, buffer.data(), got))
+        if (const int writeError = copy->WriteAt(offset, buffer.data(), wanted))
             return fail(QStringLiteral("backup write: ") + ErrorText(writeError));
-        scanner.Feed(offset, std::span(buffer.data(), got));
-        offset += got;
+        scanner.Feed(offset, std::span(buffer.data(), wanted));
+        offset += wanted;
     }
     if (const int timeError = copy->SetTimes(original.info.st_atim, original.info.st_mtim))
         return fail(QStringLiteral("backup time: ") + ErrorText(timeError));
@@ -217,7 +211,7 @@ bool AVIFileRecovery::PlaceBackup(const std::string& temporaryPath, const QStrin
     for (int number = 0; number <= kMaximumBackupNumber; ++number) {
         const QString candidate = Paths::Join(folder, BackupName(fileName, number));
         std::string nativeCandidate;
-        if (!ToAnsiPath(candidate, nativeCandidate)) {
+        if (!CFileParser::ToAnsiPath(candidate, nativeCandidate)) {
             LogFailure("CopyToBrokenFolder", candidate, QStringLiteral("not a usable path"));
             return false;
         }
@@ -247,10 +241,9 @@ bool AVIFileRecovery::UnchangedSinceGuard(Original& original, bool& nowValid)
         return true;
     // Written while it was copied: another program is at work on it.
     std::vector<uint8_t> header(RecorderLayout::kMinimumFileSize);
-    size_t got = 0;
-    nowValid = original.file->ReadAt(0, header.data(), header.size(), got) == 0 && got == header.size() &&
+    nowValid = original.file->ReadAt(0, header.data(), header.size()) == 0 &&
                RecorderLayout::HasRecorderLayout(header) &&
-               !RecorderLayout::IsBrokenRiffSize(ReadLe32(header.data() + 4), uint64_t(now.st_size));
+               !AVIFileParser::IsRefusedSize(ReadLe32(header.data() + 4), int64_t(now.st_size));
     LogFailure("CheckRepairable", original.path,
                nowValid ? QStringLiteral("repaired elsewhere meanwhile") : QStringLiteral("changed during the copy"));
     return false;

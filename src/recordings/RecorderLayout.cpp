@@ -36,16 +36,6 @@ bool RecorderLayout::HasRecorderLayout(std::span<const uint8_t> header)
            HasTag(header, 456, "txts") && HasTag(header, 520, "LIST") && HasTag(header, 528, "movi");
 }
 
-bool RecorderLayout::IsBrokenRiffSize(uint32_t riffSize, uint64_t fileSize)
-{
-    return riffSize < 8 || riffSize >= fileSize;
-}
-
-bool RecorderLayout::HasSdexitMark(const QString& path)
-{
-    return path.indexOf(QLatin1String("SDEXIT")) > 0;
-}
-
 QString RecorderLayout::BrokenFolderPath(const QString& documentsFolder)
 {
     return Paths::Join(documentsFolder, QStringLiteral("BROKENFILES"));

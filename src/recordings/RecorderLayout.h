@@ -20,13 +20,6 @@ constexpr uint64_t kMaximumFileSize = 0xFFFFFFFFull;  // RIFF cannot describe mo
 // the movi list at 520; header holds the file's first bytes.
 bool HasRecorderLayout(std::span<const uint8_t> header);
 
-// A RIFF size below 8 or not below the file size: the reader refuses the
-// root chunk.
-bool IsBrokenRiffSize(uint32_t riffSize, uint64_t fileSize);
-
-// "SDEXIT" in the path, first met after its first character.
-bool HasSdexitMark(const QString& path);
-
 // <documents>/BROKENFILES, where repairs keep their backups.
 QString BrokenFolderPath(const QString& documentsFolder);
 

@@ -1,5 +1,7 @@
 #include "recordings/RepairFileOps.h"
 
+#include "recordings/PositionedFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -15,28 +17,36 @@ int Errno(int result)
     return result == 0 ? 0 : errno;
 }
 
-class PosixRepairFile : public RepairFile {
+// The reader's positioned file, opened read-write, with the writes, syncs
+// and the lock a repair needs.
+class PosixRepairFile : public PositionedFile, public RepairFile {
 public:
-    explicit PosixRepairFile(int fd) : fd(fd) {}
+    static std::unique_ptr<PosixRepairFile> Open(const std::string& path, int& error)
+    {
+        auto file = std::make_unique<PosixRepairFile>();
+        // O_NONBLOCK: whatever stands at the path, opening it never waits.
+        if (!file->OpenWithFlags(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK)) {
+            error = file->LastError();
+            return nullptr;
+        }
+        error = 0;
+        return file;
+    }
+    static std::unique_ptr<PosixRepairFile> Adopt(int descriptor)
+    {
+        auto file = std::make_unique<PosixRepairFile>();
+        file->fd = descriptor;
+        return file;
+    }
     ~PosixRepairFile() override { Close(); }
 
     int Stat(struct stat& info) override { return Errno(fstat(fd, &info)); }
 
-    int ReadAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& done) override
+    int ReadAt(uint64_t offset, uint8_t* buffer, size_t count) override
     {
-        done = 0;
-        while (done < count) {
-            const ssize_t got = pread(fd, buffer + done, count - done, off_t(offset + done));
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (got == 0)
-                break;
-            done += size_t(got);
-        }
-        return 0;
+        if (PositionedFile::ReadAt(int64_t(offset), buffer, count))
+            return 0;
+        return HadIoError() && LastError() != 0 ? LastError() : ENODATA;
     }
 
     int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) override
@@ -74,23 +84,17 @@ public:
             return 0;
         // Linux releases the descriptor even when close reports an error, so
         // it is never retried.
-        const int result = Errno(close(fd));
+        const int result = Errno(::close(fd));
         fd = -1;
         return result;
     }
-
-private:
-    int fd;
 };
 
 }  // namespace
 
 std::unique_ptr<RepairFile> PosixRepairFileOps::OpenOriginal(const std::string& path, int& error)
 {
-    // O_NONBLOCK: whatever stands at the path, opening it never waits.
-    const int fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-    error = fd < 0 ? errno : 0;
-    return fd < 0 ? nullptr : std::make_unique<PosixRepairFile>(fd);
+    return PosixRepairFile::Open(path, error);
 }
 
 std::unique_ptr<RepairFile> PosixRepairFileOps::CreateTemporary(const std::string& folder, std::string& path,
@@ -104,7 +108,7 @@ std::unique_ptr<RepairFile> PosixRepairFileOps::CreateTemporary(const std::strin
     if (fd < 0)
         return nullptr;
     path = name.data();
-    return std::make_unique<PosixRepairFile>(fd);
+    return PosixRepairFile::Adopt(fd);
 }
 
 int PosixRepairFileOps::RenameNoReplace(const std::string& from, const std::string& to)

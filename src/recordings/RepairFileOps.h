@@ -11,14 +11,13 @@
 #include <time.h>
 
 // One open file. Reads and writes are whole: a short transfer is retried,
-// and only an error or the end of the file stops it.
+// and only an error or the end of the file (ENODATA) stops it.
 class RepairFile {
 public:
     virtual ~RepairFile() = default;
 
     virtual int Stat(struct stat& info) = 0;
-    // Reads up to count bytes at offset; done < count only at the end.
-    virtual int ReadAt(uint64_t offset, uint8_t* buffer, size_t count, size_t& done) = 0;
+    virtual int ReadAt(uint64_t offset, uint8_t* buffer, size_t count) = 0;
     virtual int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) = 0;
     virtual int Sync() = 0;
     virtual int Truncate(uint64_t length) = 0;
