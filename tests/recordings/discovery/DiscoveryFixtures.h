@@ -17,15 +17,25 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace discoverytest {
 
 // A card folder and a documents folder, both temporary.
 class Folders {
 public:
-    Folders() : home("HOME", root.path() + QStringLiteral("/home"))
+    explicit Folders(const QString& base = QDir::tempPath())
+        : root(base + QStringLiteral("/discovery-XXXXXX")), home("HOME", root.path() + QStringLiteral("/home"))
     {
         QDir().mkpath(Card());
         QDir().mkpath(Documents());
@@ -90,11 +100,21 @@ inline void SetModifiedTime(const QString& path, time_t seconds, long nanosecond
     ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
+// Default options with some changed.
+template <typename Edit>
+testsupport::AviFixtureOptions Options(Edit edit)
+{
+    testsupport::AviFixtureOptions options;
+    edit(options);
+    return options;
+}
+
 // A small recorder file; the manifest describes it.
 inline testsupport::AviManifest WriteRecording(const QString& path, testsupport::AviFixtureOptions options = {})
 {
     if (options.seconds == 10)
         options.seconds = 2;
+    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
     return testsupport::AviFixtureBuilder(options).Write(path);
 }
 
@@ -104,6 +124,24 @@ inline testsupport::AviManifest WriteBroken(const QString& path, double cutAt = 
 {
     options.powerCut = cutAt;
     return WriteRecording(path, options);
+}
+
+// A temporary folder whose file system keeps modification times in the year
+// 10000 (tmpfs does, ext4 stops at 2446); none when there is none.
+inline std::optional<QString> FarFutureTimeBase()
+{
+    for (const QString& base : {QDir::tempPath(), QStringLiteral("/dev/shm")}) {
+        QTemporaryDir probe(base + QStringLiteral("/far-future-XXXXXX"));
+        if (!probe.isValid())
+            continue;
+        const QByteArray path = QFile::encodeName(probe.path());
+        const timespec times[2] = {{253402300800, 0}, {253402300800, 0}};
+        struct stat info {};
+        if (utimensat(AT_FDCWD, path.constData(), times, 0) == 0 && stat(path.constData(), &info) == 0 &&
+            info.st_mtim.tv_sec == 253402300800)
+            return base;
+    }
+    return std::nullopt;
 }
 
 inline bool RunningAsRoot()
