@@ -1,5 +1,10 @@
 #include "core/Numbers.h"
 
+#include "support/TestSupport.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -62,23 +67,44 @@ TEST(Numbers, FormatFixedEqualsCLocalePrintf)
     EXPECT_EQ(Numbers::FormatFixed(1e300, 2).size(), 304);
 }
 
+// An installed comma-decimal locale, else one compiled with localedef into
+// a temporary LOCPATH (glibc reads LOCPATH at every setlocale). Empty when
+// neither is possible.
+const char* UseCommaLocale(QTemporaryDir& scratch, std::optional<testsupport::ScopedEnv>& locpath)
+{
+    static const char* const installed[] = {"de_DE.UTF-8", "de_DE.utf8", "ru_RU.UTF-8", "ru_RU.utf8", "fr_FR.UTF-8"};
+    for (const char* name : installed) {
+        if (std::setlocale(LC_ALL, name)) {
+            return name;
+        }
+    }
+    if (!QFileInfo::exists(QStringLiteral("/usr/share/i18n/locales/de_DE"))) {
+        return nullptr;
+    }
+    QProcess localedef;
+    localedef.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                                                  QStringLiteral("UTF-8"), scratch.path() + QStringLiteral("/de_DE.UTF-8")});
+    if (!localedef.waitForFinished(60000) || localedef.exitCode() != 0) {
+        return nullptr;
+    }
+    locpath.emplace("LOCPATH", scratch.path());
+    return std::setlocale(LC_ALL, "de_DE.UTF-8") ? "de_DE.UTF-8" : nullptr;
+}
+
 TEST(Numbers, FormatFixedIgnoresACommaDecimalLocale)
 {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
-    const char* locales[] = {"de_DE.UTF-8", "de_DE.utf8", "ru_RU.UTF-8", "ru_RU.utf8", "fr_FR.UTF-8"};
-    const char* found = nullptr;
-    for (const char* name : locales) {
-        if (std::setlocale(LC_ALL, name)) {
-            found = name;
-            break;
-        }
+    QTemporaryDir scratch;
+    std::optional<testsupport::ScopedEnv> locpath;
+    if (!UseCommaLocale(scratch, locpath)) {
+        GTEST_SKIP() << "no comma-decimal locale installed and none can be made";
     }
-    if (!found) {
-        GTEST_SKIP() << "no comma-decimal locale installed";
-    }
+    char printed[32];
+    std::snprintf(printed, sizeof printed, "%.2f", 2.394);
     const QString fixed = Numbers::FormatFixed(2.394, 2);
     const QString integer = Numbers::FormatInt(1234567);
     std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_STREQ(printed, "2,39");  // the locale is in force
     EXPECT_EQ(fixed, QStringLiteral("2.39"));
     EXPECT_EQ(integer, QStringLiteral("1234567"));
 }

@@ -122,6 +122,9 @@ struct PlannedChunk {
     int frame = -1;
     QByteArray data;  // text chunks and real frames; else generated
     int64_t offset = 0;
+    // Bytes the chunk takes in the file; differs from size only for text
+    // chunks with a forged size field.
+    uint32_t Stored() const { return stream == 3 && !data.isNull() ? static_cast<uint32_t>(data.size()) : size; }
 };
 
 QByteArray StreamList(const AviFixtureOptions& o, int stream, uint32_t length, uint32_t suggested)
@@ -355,7 +358,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
     };
     const auto textChunk = [&](size_t k) {
         const AviTextChunk& t = text[k];
-        otherChunk("03tx", kText, t.sizeField.value_or(static_cast<uint32_t>(t.data.size())), t.data);
+        otherChunk(t.id.c_str(), kText, t.sizeField.value_or(static_cast<uint32_t>(t.data.size())), t.data);
     };
     size_t nextRear = 0;
     size_t nextText = 0;
@@ -419,7 +422,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
     const AviStreamHeader& fh = o.streams[kFront];
     const double frontRate = fh.rate.value_or(kDefaultRates[kFront]);
     const double frontScale = fh.scale.value_or(kDefaultScales[kFront]);
-    PutU32(header, frontRate > 0 ? static_cast<uint32_t>(1e6 * frontScale / frontRate) : 0);
+    PutU32(header, frontRate > 0 ? static_cast<uint32_t>(std::min(1e6 * frontScale / frontRate, 4e9)) : 0);
     PutU32(header, 0);  // dwMaxBytesPerSec
     PutU32(header, o.paddingGranularity.value_or(0));
     PutU32(header, 0x10);  // AVIF_HASINDEX
@@ -450,7 +453,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
     int64_t pos = manifest.firstChunkOffset;
     for (PlannedChunk& c : plan) {
         c.offset = pos;
-        pos += 8 + static_cast<int64_t>(c.size) + (c.size & 1);
+        pos += 8 + static_cast<int64_t>(c.Stored()) + (c.Stored() & 1);
     }
     const int64_t moviEnd = pos;
     QByteArray index;
@@ -497,8 +500,8 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
                 inside = &c;
             }
         }
-        cut = inside->offset + 8 + std::max<int64_t>(1, inside->size / 2);
-        if (inside->size < 2) {
+        cut = inside->offset + 8 + std::max<int64_t>(1, inside->Stored() / 2);
+        if (inside->Stored() < 2) {
             cut = inside->offset + 4;
         }
         SetU32(header, 4, 0);
@@ -534,7 +537,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         } else if (!isText) {
             data = PatternPayload(o, static_cast<int>(c.offset & 0xFFFF), c.size);
         }
-        data.resize(static_cast<qsizetype>(c.size + (c.size & 1)), '\0');
+        data.resize(static_cast<qsizetype>(c.Stored() + (c.Stored() & 1)), '\0');
         file.Put(c.offset + 8, data);
     }
     if (!index.isEmpty()) {

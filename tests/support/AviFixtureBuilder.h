@@ -36,8 +36,9 @@ std::vector<AnnexBFrame> AnnexBFrames(QByteArrayView stream);
 
 // A text-stream chunk written verbatim.
 struct AviTextChunk {
-    QByteArray data;                      // from its first byte ("M", "G", ...)
-    std::optional<uint32_t> sizeField;    // default: data.size()
+    QByteArray data;                    // from its first byte ("M", "G", ...)
+    std::optional<uint32_t> sizeField;  // header and idx1 size; default data.size()
+    std::string id = "03tx";
 };
 
 struct AviStreamHeader {
