@@ -8,6 +8,7 @@
 #include "DiscoveryBench.h"
 
 #include "platform/UserNotifier.h"
+#include "support/ProcessIo.h"
 #include "recordings/AVIFileRecovery.h"
 #include "recordings/CFileLoader.h"
 #include "recordings/FileRepair.h"
@@ -18,8 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
-#include <map>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -29,26 +28,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct ProcessIo {
-    uint64_t readCalls = 0;
-    uint64_t bytesRead = 0;
-    uint64_t bytesWritten = 0;
-
-    static ProcessIo Now()
-    {
-        std::ifstream in("/proc/self/io");
-        std::map<std::string, uint64_t> values;
-        std::string key;
-        uint64_t value = 0;
-        while (in >> key >> value)
-            values[key] = value;
-        return {values["syscr:"], values["rchar:"], values["wchar:"]};
-    }
-    ProcessIo operator-(const ProcessIo& earlier) const
-    {
-        return {readCalls - earlier.readCalls, bytesRead - earlier.bytesRead, bytesWritten - earlier.bytesWritten};
-    }
-};
+using testsupport::ProcessIo;
 
 double SecondsSince(Clock::time_point start)
 {

@@ -3,11 +3,10 @@
 
 #include "DiscoveryFixtures.h"
 #include "platform/UserNotifier.h"
+#include "support/ProcessIo.h"
 #include "recordings/CFileLoader.h"
 
 #include <QFile>
-#include <fstream>
-#include <map>
 #include <string>
 
 namespace {
@@ -18,26 +17,7 @@ using discoverytest::Folders;
 // runtime may add a few writes of its own.
 constexpr uint64_t kCounterNoise = 256;
 
-struct ProcessIo {
-    uint64_t readCalls = 0;  // syscr
-    uint64_t bytesRead = 0;  // rchar
-    uint64_t bytesWritten = 0;  // wchar
-
-    static ProcessIo Now()
-    {
-        std::ifstream in("/proc/self/io");
-        std::map<std::string, uint64_t> values;
-        std::string key;
-        uint64_t value = 0;
-        while (in >> key >> value)
-            values[key] = value;
-        return {values["syscr:"], values["rchar:"], values["wchar:"]};
-    }
-    ProcessIo operator-(const ProcessIo& earlier) const
-    {
-        return {readCalls - earlier.readCalls, bytesRead - earlier.bytesRead, bytesWritten - earlier.bytesWritten};
-    }
-};
+using testsupport::ProcessIo;
 
 TEST(IoBudget, DiscoveryAddsNoReadToTheProbe)
 {

@@ -357,6 +357,26 @@ TEST_F(RepairState, FileInUseOrChangingIsLeftAlone)
     EXPECT_TRUE(outcome.broken.isEmpty());
 }
 
+TEST_F(RepairState, FileRepairedElsewhereMeanwhileIsAccepted)
+{
+    const QString path = Card("x.avi");
+    WriteOddPowerCut(path);
+    // Another program gives it a valid RIFF size while the backup is made.
+    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    const QByteArray native = QFile::encodeName(path);
+    ops->duringCopy = [native] {
+        const int fd = open(native.constData(), O_WRONLY);
+        uint8_t size[4];
+        WriteLe32(size, 1000);
+        ASSERT_EQ(pwrite(fd, size, 4, 4), 4);
+        close(fd);
+    };
+    const Outcome outcome = Recover(path, ops);
+    EXPECT_TRUE(outcome.result);
+    EXPECT_EQ(U32(outcome.original.bytes, 4), 1000u);
+    EXPECT_TRUE(outcome.broken.isEmpty());
+}
+
 TEST_F(RepairState, FailureAtEveryStepKeepsTheOriginal)
 {
     struct Row {
