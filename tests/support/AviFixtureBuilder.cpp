@@ -120,6 +120,7 @@ struct PlannedChunk {
     bool indexed = true;
     int stream = -1;
     int frame = -1;
+    bool key = false;
     QByteArray data;  // text chunks and real frames; else generated
     int64_t offset = 0;
     // Bytes the chunk takes in the file; differs from size only for text
@@ -334,7 +335,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         c.stream = stream;
         c.frame = frame;
         const std::vector<AnnexBFrame>& data = stream == kFront ? o.frontData : o.rearData;
-        bool key = frame % std::max(1, o.gop) == 0;
+        bool key = o.keyFrame ? o.keyFrame(stream, frame) : frame % std::max(1, o.gop) == 0;
         if (!data.empty()) {
             c.data = data[static_cast<size_t>(frame)].bytes;
             c.size = static_cast<uint32_t>(c.data.size());
@@ -344,7 +345,8 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         } else {
             c.size = (key ? 6000u : 2000u) + static_cast<uint32_t>(frame * 13 % 50);
         }
-        c.flags = key ? kKeyFrameFlag : 0;
+        c.flags = o.videoFlags ? o.videoFlags(stream, frame, key) : key ? kKeyFrameFlag : 0;
+        c.key = key;
         plan.push_back(c);
     };
     const auto otherChunk = [&](const char* id, int stream, uint32_t size, QByteArray data) {
@@ -360,11 +362,16 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         const AviTextChunk& t = text[k];
         otherChunk(t.id.c_str(), kText, t.sizeField.value_or(static_cast<uint32_t>(t.data.size())), t.data);
     };
+    const int lead = std::min(o.rearLead, rear);
     size_t nextRear = 0;
+    while (nextRear < static_cast<size_t>(lead)) {
+        videoChunk(kRear, static_cast<int>(nextRear++));
+    }
     size_t nextText = 0;
     for (int i = 0; i < front; ++i) {
         videoChunk(kFront, i);
-        while (nextRear < static_cast<size_t>(rear) && static_cast<int64_t>(nextRear) * front <= static_cast<int64_t>(i) * rear) {
+        while (nextRear < static_cast<size_t>(rear) &&
+               static_cast<int64_t>(nextRear - static_cast<size_t>(lead)) * front <= static_cast<int64_t>(i) * (rear - lead)) {
             videoChunk(kRear, static_cast<int>(nextRear++));
         }
         otherChunk("02wb", kAudio, o.audioChunkSize, {});
@@ -532,7 +539,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         QByteArray data = c.data;
         if (c.stream == kFront || c.stream == kRear) {
             if (data.isEmpty()) {
-                data = SyntheticFrame(o, c.stream, c.frame, c.size, c.flags != 0);
+                data = SyntheticFrame(o, c.stream, c.frame, c.size, c.key);
             }
         } else if (!isText) {
             data = PatternPayload(o, static_cast<int>(c.offset & 0xFFFF), c.size);

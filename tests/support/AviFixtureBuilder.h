@@ -54,6 +54,12 @@ struct AviFixtureOptions {
     std::optional<int> frontFrames;
     std::optional<int> rearFrames;
     int gop = 30;
+    // Key frames (default: every gop-th) and their idx1 flags (default 16
+    // on key frames, else 0).
+    std::function<bool(int stream, int frame)> keyFrame;
+    std::function<uint32_t(int stream, int frame, bool key)> videoFlags;
+    // Rear frames written before the first front frame.
+    int rearLead = 0;
     // Data size of video frame `frame` of stream kFront or kRear; default
     // 2000..2049 (key frames 6000..), odd sizes included.
     std::function<uint32_t(int stream, int frame)> frameSize;
