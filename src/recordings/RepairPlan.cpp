@@ -121,6 +121,51 @@ std::vector<uint8_t> RepairPlan::PatchedHeader(std::span<const uint8_t> header) 
     return patched;
 }
 
+namespace {
+
+uint32_t CountEntries(const std::vector<RepairIndexEntry>& entries, const char (&id)[5])
+{
+    return uint32_t(std::count_if(entries.begin(), entries.end(),
+                                  [&](const RepairIndexEntry& e) { return IdEquals(e.id, id); }));
+}
+
+// The largest size among the entries of that id; 0 when there is none.
+uint32_t MaxEntrySize(const std::vector<RepairIndexEntry>& entries, const char (&id)[5])
+{
+    uint32_t size = 0;
+    for (const RepairIndexEntry& e : entries)
+        if (IdEquals(e.id, id))
+            size = std::max(size, e.size);
+    return size;
+}
+
+// The pad byte (when the old length is odd), "idx1", its size, the entries.
+std::vector<uint8_t> AppendIndex(const std::vector<RepairIndexEntry>& entries, uint64_t pad)
+{
+    std::vector<uint8_t> tail(size_t(pad + 8 + 16 * entries.size()), 0);
+    uint8_t* out = tail.data() + pad;
+    std::memcpy(out, "idx1", 4);
+    WriteLe32(out + 4, uint32_t(16 * entries.size()));
+    out += 8;
+    for (const RepairIndexEntry& entry : entries) {
+        std::memcpy(out, entry.id.data(), 4);
+        WriteLe32(out + 4, entry.flags);
+        WriteLe32(out + 8, entry.offset);
+        WriteLe32(out + 12, entry.size);
+        out += 16;
+    }
+    return tail;
+}
+
+void PatchStreamHeader(RepairPlan& plan, const std::vector<RepairIndexEntry>& entries, const StreamFields& stream)
+{
+    plan.patches.push_back({stream.rateOffset, stream.rate});
+    plan.patches.push_back({stream.rateOffset + 8, CountEntries(entries, stream.id)});
+    plan.patches.push_back({stream.rateOffset + 12, MaxEntrySize(entries, stream.id)});
+}
+
+}  // namespace
+
 std::optional<RepairPlan> MakeRepairPlan(const std::vector<RepairIndexEntry>& entries, uint64_t fileSize,
                                          PlanRefusal* refusal)
 {
@@ -135,46 +180,18 @@ std::optional<RepairPlan> MakeRepairPlan(const std::vector<RepairIndexEntry>& en
     // idx1 must start on an even offset, right after the movi list.
     const uint64_t pad = fileSize & 1;
     const uint64_t paddedLength = fileSize + pad;
-    const uint64_t indexBytes = 16 * uint64_t(entries.size());
-    const uint64_t newLength = paddedLength + 8 + indexBytes;
+    const uint64_t newLength = paddedLength + 8 + 16 * uint64_t(entries.size());
     if (newLength - 8 > 0xFFFFFFFFull)
         return refuse(PlanRefusal::TooLarge);
 
     RepairPlan plan;
     plan.oldLength = fileSize;
     plan.newLength = newLength;
-    plan.tail.resize(size_t(pad + 8 + indexBytes), 0);
-    uint8_t* out = plan.tail.data() + pad;
-    std::memcpy(out, "idx1", 4);
-    WriteLe32(out + 4, uint32_t(indexBytes));
-    out += 8;
-    for (const RepairIndexEntry& entry : entries) {
-        std::memcpy(out, entry.id.data(), 4);
-        WriteLe32(out + 4, entry.flags);
-        WriteLe32(out + 8, entry.offset);
-        WriteLe32(out + 12, entry.size);
-        out += 16;
-    }
-
-    auto count = [&](const char (&id)[5]) {
-        return uint32_t(std::count_if(entries.begin(), entries.end(),
-                                      [&](const RepairIndexEntry& e) { return IdEquals(e.id, id); }));
-    };
-    auto largest = [&](const char (&id)[5]) {
-        uint32_t size = 0;
-        for (const RepairIndexEntry& e : entries)
-            if (IdEquals(e.id, id))
-                size = std::max(size, e.size);
-        return size;
-    };
-
-    plan.patches.push_back({kRiffSizeOffset, uint32_t(newLength - 8)});
-    plan.patches.push_back({kTotalFramesOffset, count("00dc") + count("01dc")});
-    for (const StreamFields& stream : kStreams) {
-        plan.patches.push_back({stream.rateOffset, stream.rate});
-        plan.patches.push_back({stream.rateOffset + 8, count(stream.id)});
-        plan.patches.push_back({stream.rateOffset + 12, largest(stream.id)});
-    }
+    plan.tail = AppendIndex(entries, pad);
     plan.patches.push_back({kMoviSizeOffset, uint32_t(paddedLength - RecorderLayout::kMoviTypeOffset)});
+    plan.patches.push_back({kRiffSizeOffset, uint32_t(newLength - 8)});
+    plan.patches.push_back({kTotalFramesOffset, CountEntries(entries, "00dc") + CountEntries(entries, "01dc")});
+    for (const StreamFields& stream : kStreams)
+        PatchStreamHeader(plan, entries, stream);
     return plan;
 }

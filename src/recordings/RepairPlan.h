@@ -21,6 +21,7 @@ struct RepairIndexEntry {
     uint32_t offset = 0;
     uint32_t size = 0;
 };
+static_assert(sizeof(RepairIndexEntry) == 16);
 
 
 // Walks the movie data chunk by chunk from 532, fed with the file's bytes in
