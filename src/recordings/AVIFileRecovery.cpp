@@ -61,7 +61,7 @@ bool AVIFileRecovery::RecoverFile(const QString& path, QString& repairedPath)
     lastBackupPath.clear();
     Original original;
     original.path = path;
-    if (!OpenFile(original) || !CheckRepairable(original))
+    if (!CheckRepairable(original))
         return false;
 
     MoviScanner scanner(uint64_t(original.info.st_size));
@@ -93,21 +93,11 @@ bool AVIFileRecovery::RecoverFile(const QString& path, QString& repairedPath)
 
 bool AVIFileRecovery::OpenFile(Original& original)
 {
-    const QString& path = original.path;
-    if (path.isEmpty() || !CFileParser::ToAnsiPath(path, original.native)) {
-        LogFailure("CheckRepairable", path, QStringLiteral("not a usable path"));
-        return false;
-    }
-    struct stat linkInfo {};
-    if (lstat(original.native.c_str(), &linkInfo) != 0 || !S_ISREG(linkInfo.st_mode)) {
-        LogFailure("CheckRepairable", path, QStringLiteral("not a regular file"));
-        return false;
-    }
     int error = 0;
     original.file = ops->OpenOriginal(original.native, error);
     if (!original.file) {
-        Logger::GetInstance().Log(path + QStringLiteral(" Recovery File Not Found~"), QStringLiteral("AVIFileRecovery"),
-                                  QStringLiteral("OpenFile"), 3, 3);
+        Logger::GetInstance().Log(original.path + QStringLiteral(" Recovery File Not Found~"),
+                                  QStringLiteral("AVIFileRecovery"), QStringLiteral("OpenFile"), 3, 3);
         return false;
     }
     return true;
@@ -120,12 +110,19 @@ bool AVIFileRecovery::CheckRepairable(Original& original)
         LogFailure("CheckRepairable", path, reason);
         return false;
     };
+    if (path.isEmpty() || !CFileParser::ToAnsiPath(path, original.native))
+        return refuse(QStringLiteral("not a usable path"));
     if (AVIFileParser::HasSdexitMark(path))
         return refuse(QStringLiteral("the path holds SDEXIT"));
+    struct stat linkInfo {};
+    if (lstat(original.native.c_str(), &linkInfo) != 0 || !S_ISREG(linkInfo.st_mode))
+        return refuse(QStringLiteral("not a regular file"));
     std::string brokenFolder;
     if (!CFileParser::ToAnsiPath(RecorderLayout::BrokenFolderPath(documentsFolder), brokenFolder) ||
         RecorderLayout::IsInsideFolder(original.native, brokenFolder))
         return refuse(QStringLiteral("the file is a backup"));
+    if (!OpenFile(original))
+        return false;
     // Another holder of the lock is repairing or copying it right now.
     if (const int error = original.file->TryLockExclusive())
         return refuse(QStringLiteral("in use elsewhere: ") + ErrorText(error));

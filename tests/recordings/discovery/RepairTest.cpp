@@ -3,6 +3,7 @@
 
 #include "DiscoveryFixtures.h"
 #include "FaultyFileOps.h"
+#include "core/Logger.h"
 #include "platform/UserNotifier.h"
 #include "recordings/AVIFileLoader.h"
 #include "recordings/AVIFileParser.h"
@@ -307,6 +308,28 @@ TEST_F(RepairState, PermissionsAndDocumentsInTheWay)
     testsupport::WriteFileBytes(documents, "a file where the documents folder should be");
     ExpectRefused(path);
     EXPECT_EQ(testsupport::ReadFileBytes(documents), QByteArray("a file where the documents folder should be"));
+}
+
+TEST_F(RepairState, LogLines)
+{
+    testsupport::ScopedWorkingFolder working;
+    Logger& logger = Logger::GetInstance();
+    logger.SetEnabled(true);
+    logger.SetType(3);
+    logger.SetLevel(3);
+    const QString path = Card("x.avi");
+    WriteOddPowerCut(path);
+    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    ops->failing = RepairStep::OpenOriginal;
+    ops->error = EACCES;
+    ExpectRefused(path, ops);
+    ExpectRefused(Card("missing.avi"));
+    logger.SetEnabled(false);
+
+    const QString log = QString::fromLatin1(testsupport::ReadFileBytes(logger.GetLogFilePath()));
+    EXPECT_TRUE(log.contains("[AVIFileRecovery]\t[OpenFile]\t" + path + " Recovery File Not Found~"));
+    EXPECT_TRUE(log.contains("[AVIFileRecovery]\t[CheckRepairable]\tCheckRepairable: " + Card("missing.avi") +
+                             ": not a regular file"));
 }
 
 TEST_F(RepairState, BackupNamesNeverReplaceOlderBackups)
