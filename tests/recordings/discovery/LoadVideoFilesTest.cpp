@@ -364,6 +364,27 @@ TEST_F(Discovery, BackupsAreNeverRepairedWhenTheDocumentsFolderIsOpened)
     EXPECT_EQ(folders.BrokenNames(), QStringList{"x.avi"});
 }
 
+TEST_F(Discovery, SymlinkedRecordingsAreListedButNeverRepaired)
+{
+    const QString outside = folders.Root() + "/outside";
+    WriteRecording(outside + "/20130405_123456_NOR.avi");
+    WriteBroken(outside + "/broken.avi");
+    const FileState broken = FileState::Of(outside + "/broken.avi");
+    const QString card = folders.Card();
+    ASSERT_EQ(symlink(QFile::encodeName(outside + "/20130405_123456_NOR.avi").constData(),
+                      QFile::encodeName(card + "/good.avi").constData()),
+              0);
+    ASSERT_EQ(symlink(QFile::encodeName(outside + "/broken.avi").constData(),
+                      QFile::encodeName(card + "/cut.avi").constData()),
+              0);
+    const Entries entries = Load({card}, {});
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0]->path, card + "/good.avi");
+    EXPECT_EQ(entries[0]->type, RECORDING_UNKNOWN);  // typed by the link's own name
+    EXPECT_TRUE(spy->calls.isEmpty());
+    EXPECT_TRUE(FileState::Of(outside + "/broken.avi") == broken);
+}
+
 TEST_F(Discovery, SparseValidRecordingAboveTwoGibibytesIsListedUntouched)
 {
     testsupport::AviFixtureOptions options;
