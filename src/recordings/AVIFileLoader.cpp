@@ -88,9 +88,7 @@ void AVIFileLoader::DecodeTextStream(RecordingEntry& entry)
         if (data[0] == 'M') {
             entry.motionSamples.push_back(TextChunkDecoder::DecodeMotion(data));
         } else if (data[0] == 'G') {
-            const auto* sizeField = reinterpret_cast<const unsigned char*>(buffer + 4);
-            const uint32_t size = sizeField[0] | sizeField[1] << 8 | sizeField[2] << 16 |
-                                  static_cast<uint32_t>(sizeField[3]) << 24;
+            const uint32_t size = LittleEndian32(buffer + 4);
             // The text never runs past the chunk's end.
             const qsizetype length = static_cast<qsizetype>(std::min<uint64_t>(size, static_cast<uint64_t>(data.size())));
             if (const auto fix = TextChunkDecoder::DecodeGps(data.first(length))) {

@@ -7,12 +7,6 @@
 
 namespace {
 
-uint32_t LittleEndian32(const unsigned char* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-
 bool CanHaveChildren(const Chunk& chunk)
 {
     if (chunk.id.Is("RIFF")) {

@@ -258,8 +258,7 @@ bool WriteMoviList(CutPlan& plan, PosixFileOps& ops, int fd, ExclusiveOutputFile
         }
         for (const SizeProbe& probe : probes) {
             PlannedEntry& entry = plan.entries[probe.entry];
-            const uint32_t size = probe.bytes[0] | probe.bytes[1] << 8 | probe.bytes[2] << 16 |
-                                  static_cast<uint32_t>(probe.bytes[3]) << 24;
+            const uint32_t size = LittleEndian32(probe.bytes);
             // The chunk must lie wholly inside the bytes written.
             if (entry.sourceHeader + 8 + static_cast<int64_t>(size) > piece.sourceEnd) {
                 return false;

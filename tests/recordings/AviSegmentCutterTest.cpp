@@ -3,6 +3,7 @@
 #include "recordings/AVIFileParser.h"
 #include "recordings/AviSegmentCutter.h"
 #include "recordings/AviSegmentCutterPlan.h"
+#include "support/FaultyFileOps.h"
 #include "support/FileFixtures.h"
 
 #include <gtest/gtest.h>
@@ -510,55 +511,7 @@ TEST(AviSegmentCutter, ReadOnlyFolder)
     EXPECT_FALSE(QFileInfo::exists(folder.Path("ro/x.avi")));
 }
 
-// Fails chosen calls; counts reads and writes.
-class FaultyOps : public PosixFileOps {
-public:
-    int failWrite = -1;        // the n-th write (from 0) fails with ENOSPC
-    bool shortThenFail = false;  // that write first writes half, then fails
-    bool failFsync = false;
-    bool failClose = false;
-    int failRead = -1;         // the n-th read returns 0 (the file ended)
-    int writes = 0;
-    int reads = 0;
-
-    ssize_t Pread(int fd, void* buffer, size_t count, off_t offset) override
-    {
-        if (reads++ == failRead) {
-            return 0;
-        }
-        return PosixFileOps::Pread(fd, buffer, count, offset);
-    }
-    ssize_t Write(int fd, const void* buffer, size_t count) override
-    {
-        if (writes++ == failWrite) {
-            if (shortThenFail && count > 1) {
-                --writes;
-                shortThenFail = false;
-                return PosixFileOps::Write(fd, buffer, count / 2);
-            }
-            errno = ENOSPC;
-            return -1;
-        }
-        return PosixFileOps::Write(fd, buffer, count);
-    }
-    int Fsync(int fd) override
-    {
-        if (failFsync) {
-            errno = EIO;
-            return -1;
-        }
-        return PosixFileOps::Fsync(fd);
-    }
-    int Close(int fd) override
-    {
-        const int result = PosixFileOps::Close(fd);
-        if (failClose) {
-            errno = EIO;
-            return -1;
-        }
-        return result;
-    }
-};
+using testsupport::FaultyFileOps;
 
 TEST(AviSegmentCutter, EveryWriteAndReadFailureLeavesNoFile)
 {
@@ -566,26 +519,26 @@ TEST(AviSegmentCutter, EveryWriteAndReadFailureLeavesNoFile)
     const QString source = folder.Write("src.avi", ThirtyFps(10));
     const QByteArray before = ReadAll(source);
     const QString destination = folder.Path("out.avi");
-    FaultyOps counting;
+    FaultyFileOps counting;
     ASSERT_TRUE(CopySegment(Native(source), 2, 6, Native(destination), counting));
     QFile::remove(destination);
     const int writes = counting.writes;
     ASSERT_GT(writes, 3);
     struct Row {
         const char* what;
-        std::function<void(FaultyOps&)> arm;
+        std::function<void(FaultyFileOps&)> arm;
     };
     const Row rows[] = {
-        {"first write", [](FaultyOps& o) { o.failWrite = 0; }},
-        {"a middle write", [&](FaultyOps& o) { o.failWrite = writes / 2; }},
-        {"the last write", [&](FaultyOps& o) { o.failWrite = writes - 1; }},
-        {"a short write, then an error", [&](FaultyOps& o) { o.failWrite = writes / 2; o.shortThenFail = true; }},
-        {"fsync", [](FaultyOps& o) { o.failFsync = true; }},
-        {"close", [](FaultyOps& o) { o.failClose = true; }},
-        {"a short source read", [](FaultyOps& o) { o.failRead = 2; }},
+        {"first write", [](FaultyFileOps& o) { o.failWrite = 0; }},
+        {"a middle write", [&](FaultyFileOps& o) { o.failWrite = writes / 2; }},
+        {"the last write", [&](FaultyFileOps& o) { o.failWrite = writes - 1; }},
+        {"a short write, then an error", [&](FaultyFileOps& o) { o.failWrite = writes / 2; o.shortThenFail = true; }},
+        {"fsync", [](FaultyFileOps& o) { o.failFsync = true; }},
+        {"close", [](FaultyFileOps& o) { o.failClose = true; }},
+        {"a short source read", [](FaultyFileOps& o) { o.failRead = 2; }},
     };
     for (const Row& row : rows) {
-        FaultyOps ops;
+        FaultyFileOps ops;
         row.arm(ops);
         EXPECT_FALSE(CopySegment(Native(source), 2, 6, Native(destination), ops)) << row.what;
         EXPECT_FALSE(QFileInfo::exists(destination)) << row.what;
@@ -617,7 +570,7 @@ TEST(AviSegmentCutter, ReadsTheSourceInBufferSizedPieces)
     AviFixtureOptions o = ThirtyFps(60);
     o.frameSize = [](int stream, int frame) { return (stream ? 3000u : 9000u) + static_cast<uint32_t>(frame % 9); };
     const QString source = folder.Write("big.avi", o);
-    FaultyOps ops;
+    FaultyFileOps ops;
     const QString destination = folder.Path("out.avi");
     ASSERT_TRUE(CopySegment(Native(source), 5, 55, Native(destination), ops));
     const int64_t copied = QFileInfo(destination).size();

@@ -135,8 +135,8 @@ QByteArray StreamList(const AviFixtureOptions& o, int stream, uint32_t length, u
     const uint32_t scale = header.scale.value_or(AviFixtureBuilder::kDefaultScales[static_cast<size_t>(stream)]);
     const uint32_t rate = header.rate.value_or(AviFixtureBuilder::kDefaultRates[static_cast<size_t>(stream)]);
     const bool video = stream <= kRear;
-    const uint32_t width = stream == kFront ? o.width : o.width / 2;
-    const uint32_t height = stream == kFront ? o.height : o.height / 2;
+    const uint32_t width = stream == kFront ? o.width : o.rearWidth.value_or(o.width / 2);
+    const uint32_t height = stream == kFront ? o.height : o.rearHeight.value_or(o.height / 2);
 
     QByteArray strh;
     PutId(strh, "strh");

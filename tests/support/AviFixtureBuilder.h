@@ -77,6 +77,8 @@ struct AviFixtureOptions {
     std::optional<uint32_t> totalFrames;  // default: front + rear chunks
     uint32_t width = 1280;
     uint32_t height = 720;
+    std::optional<uint32_t> rearWidth;  // default: half the front's
+    std::optional<uint32_t> rearHeight;
 
     // JUNK chunks (data size) inside hdrl before strl `hdrlJunkBefore` (4 =
     // after the last), between hdrl and movi, and inside movi after the

@@ -2,7 +2,7 @@
 // end state of every refusal, and a failure injected at every step.
 
 #include "DiscoveryFixtures.h"
-#include "FaultyFileOps.h"
+#include "FaultyRepairOps.h"
 #include "core/Logger.h"
 #include "platform/UserNotifier.h"
 #include "recordings/AVIFileLoader.h"
@@ -288,7 +288,7 @@ TEST_F(RepairState, PermissionsAndDocumentsInTheWay)
                                       {RepairStep::CreateTemporary, ENOSPC}, {RepairStep::BackupWrite, ENOSPC},
                                       {RepairStep::BackupWrite, EIO}}) {
         SCOPED_TRACE(int(step));
-        auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+        auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
         ops->failing = step;
         ops->error = error;
         ExpectRefused(path, ops);
@@ -319,7 +319,7 @@ TEST_F(RepairState, LogLines)
     logger.SetLevel(3);
     const QString path = Card("x.avi");
     WriteOddPowerCut(path);
-    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
     ops->failing = RepairStep::OpenOriginal;
     ops->error = EACCES;
     ExpectRefused(path, ops);
@@ -366,7 +366,7 @@ TEST_F(RepairState, FileInUseOrChangingIsLeftAlone)
     EXPECT_TRUE(folders.BrokenNames().isEmpty());
 
     // Another program appends while the backup is made.
-    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
     const QByteArray native = QFile::encodeName(path);
     ops->duringCopy = [native] {
         const int fd = open(native.constData(), O_WRONLY | O_APPEND);
@@ -385,7 +385,7 @@ TEST_F(RepairState, FileRepairedElsewhereMeanwhileIsAccepted)
     const QString path = Card("x.avi");
     WriteOddPowerCut(path);
     // Another program gives it a valid RIFF size while the backup is made.
-    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
     const QByteArray native = QFile::encodeName(path);
     ops->duringCopy = [native] {
         const int fd = open(native.constData(), O_WRONLY);
@@ -418,7 +418,7 @@ TEST_F(RepairState, FailureAtEveryStepKeepsTheOriginal)
     const FileState before = FileState::Of(path);
     for (const Row& row : rows) {
         SCOPED_TRACE(int(row.step));
-        auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+        auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
         ops->failing = row.step;
         const Outcome outcome = Recover(path, ops);
         EXPECT_TRUE(ops->Injected());
@@ -439,7 +439,7 @@ TEST_F(RepairState, FailedRestoreKeepsTheBackup)
     const QString path = Card("x.avi");
     WriteOddPowerCut(path);
     const FileState before = FileState::Of(path);
-    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
     ops->failing = RepairStep::FinalSync;
     ops->restoreFails = true;
     const Outcome outcome = Recover(path, ops);
@@ -476,7 +476,7 @@ TEST_F(RepairState, IoBudgetOfOneRepair)
     const QString path = Card("x.avi");
     const auto manifest = WriteOddPowerCut(path);
     const int64_t size = FileState::Of(path, false).size;
-    auto ops = std::make_shared<discoverytest::FaultyFileOps>();
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
     ASSERT_TRUE(Recover(path, ops).result);
     const auto complete = CompleteChunks(manifest, size);
     // The header once for the guard, then one pass for the copy.

@@ -38,7 +38,7 @@ struct RepairCounters {
     int originalWrites = 0;
 };
 
-class FaultyFileOps : public RepairFileOps {
+class FaultyRepairOps : public RepairFileOps {
 public:
     RepairStep failing = RepairStep::None;
     int error = EIO;
@@ -94,7 +94,7 @@ public:
 private:
     class File : public RepairFile {
     public:
-        File(FaultyFileOps& ops, std::unique_ptr<RepairFile> inner, bool original)
+        File(FaultyRepairOps& ops, std::unique_ptr<RepairFile> inner, bool original)
             : ops(ops), inner(std::move(inner)), original(original)
         {
         }
@@ -154,7 +154,7 @@ private:
         }
 
     private:
-        FaultyFileOps& ops;
+        FaultyRepairOps& ops;
         std::unique_ptr<RepairFile> inner;
         bool original;
         bool headerWritten = false;

@@ -1,0 +1,86 @@
+#include "H264Source.h"
+
+#include "recordings/AVIFileParser.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace testsupport {
+
+int RunProgram(const QString& program, const QStringList& arguments, QByteArray* output, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(output ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
+    process.start(program, arguments);
+    if (!process.waitForStarted() || !process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (output) {
+        *output = process.readAllStandardOutput();
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+AviFixtureOptions TwoCameraRecording(const std::vector<AnnexBFrame>& front, const H264Options& frontOptions,
+                                     const std::vector<AnnexBFrame>& rear, const H264Options& rearOptions)
+{
+    AviFixtureOptions o;
+    o.seconds = frontOptions.seconds;
+    o.frontData = front;
+    o.rearData = rear;
+    o.width = static_cast<uint32_t>(frontOptions.width);
+    o.height = static_cast<uint32_t>(frontOptions.height);
+    o.rearWidth = static_cast<uint32_t>(rearOptions.width);
+    o.rearHeight = static_cast<uint32_t>(rearOptions.height);
+    o.streams[kFront] = {1000, static_cast<uint32_t>(frontOptions.fps * 1000), std::nullopt};
+    o.streams[kRear] = {1000, static_cast<uint32_t>(rearOptions.fps * 1000), std::nullopt};
+    return o;
+}
+
+bool H264Source::Available()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("ffprobe")).isEmpty();
+}
+
+std::optional<std::vector<AnnexBFrame>> H264Source::Encode(const H264Options& o, const QString& workFolder, QString* error)
+{
+    const QString path = workFolder + QStringLiteral("/h264-%1x%2-%3.avi").arg(o.width).arg(o.height).arg(o.seconds);
+    QStringList arguments{"-v", "error", "-y", "-f", "lavfi", "-i",
+                          QStringLiteral("%1=size=%2x%3:rate=%4").arg(o.pattern).arg(o.width).arg(o.height).arg(o.fps),
+                          "-t", QString::number(o.seconds), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
+                          "-g", QString::number(o.gop), "-x264-params",
+                          QStringLiteral("repeat-headers=1:keyint=%1:min-keyint=%1:scenecut=0").arg(o.gop),
+                          "-pix_fmt", "yuv420p"};
+    if (o.kilobitsPerSecond > 0) {
+        arguments << "-b:v" << QStringLiteral("%1k").arg(o.kilobitsPerSecond);
+    }
+    arguments << path;
+    if (RunProgram(QStringLiteral("ffmpeg"), arguments) != 0) {
+        if (error) {
+            *error = QStringLiteral("ffmpeg could not encode ") + path;
+        }
+        return std::nullopt;
+    }
+    AVIFileParser parser;
+    if (!parser.Open(path) || parser.GetRootChunks().empty()) {
+        if (error) {
+            *error = QStringLiteral("the reader does not accept ") + path;
+        }
+        return std::nullopt;
+    }
+    std::vector<AnnexBFrame> frames;
+    for (const IndexEntry& entry : parser.GetIndexEntries("00dc")) {
+        const uint32_t size = parser.ReadDword(entry.dataOffset - 4);
+        QByteArray bytes(static_cast<qsizetype>(size), '\0');
+        if (size == 0 || !parser.Read(entry.dataOffset, size, bytes.data())) {
+            continue;  // ffmpeg writes empty chunks for dropped frames
+        }
+        frames.push_back({bytes, (entry.flags & 0x10) != 0});
+    }
+    return frames;
+}
+
+}  // namespace testsupport
