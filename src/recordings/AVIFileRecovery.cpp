@@ -1,9 +1,9 @@
 #include "recordings/AVIFileRecovery.h"
 
 #include "core/Logger.h"
-#include "recordings/RecorderLayout.h"
 #include "platform/Paths.h"
 #include "recordings/AVIFileParser.h"
+#include "recordings/RecorderLayout.h"
 
 #include <QFile>
 
