@@ -297,6 +297,22 @@ TEST(AVIFileParser, ReadRefusesBytesOutsideTheFile)
     EXPECT_TRUE(parser.ReadFourCC(0).Is("RIFF"));
 }
 
+TEST(AVIFileParser, AShortReadIsAFailedRead)
+{
+    // The file shrinks after Open (a card pulled, a copy overwritten): reads
+    // of bytes that are gone fail instead of reporting zeros as data.
+    FixtureFolder folder;
+    const QString path = folder.Write("golden.avi", SmallRecording());
+    AVIFileParser parser;
+    ASSERT_TRUE(parser.Open(path));
+    ASSERT_EQ(::truncate(path.toUtf8().constData(), 1000), 0);
+    char buffer[16];
+    EXPECT_FALSE(parser.Read(2000, sizeof buffer, buffer));
+    EXPECT_EQ(parser.ReadDword(2000), 0u);
+    EXPECT_EQ(parser.ReadFourCC(2000).View(), "");
+    EXPECT_TRUE(parser.Read(0, 4, buffer));
+}
+
 TEST(AVIFileParser, OpenReadsTheSameFewBytesWhateverTheFileSize)
 {
     FixtureFolder folder;

@@ -499,6 +499,9 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
 
     // A power cut leaves no index and zeroed sizes and counts.
     int64_t cut = -1;
+    if (o.powerCut && plan.empty()) {
+        Fail(QStringLiteral("a power cut needs movie data to cut into"));
+    }
     if (o.powerCut) {
         const int64_t target = static_cast<int64_t>(*o.powerCut * static_cast<double>(moviEnd));
         const PlannedChunk* inside = &plan.front();
