@@ -25,14 +25,16 @@ function(kestrov_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN] [THREADS])
+# kestrov_test(<name> LABEL <label> SOURCES ... [DEPS ...] [OWN_MAIN] [THREADS]
+#              [TIMEOUT <s>])
 # A GoogleTest executable whose cases CTest discovers, labelled by subsystem.
 # THREADS also registers the whole executable as one test labelled threads,
 # which the thread-sanitizer build repeats.
 # Tests run on the offscreen platform, so none needs a display; OWN_MAIN
-# leaves out gtest_main for suites that must create a QApplication first.
+# leaves out gtest_main for suites that must create a QApplication first;
+# TIMEOUT turns a hang of any case into a failure.
 function(kestrov_test name)
-  cmake_parse_arguments(ARG "OWN_MAIN;THREADS" "LABEL" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN;THREADS" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_compile_options(${name} PRIVATE ${KESTROV_WARNINGS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -41,10 +43,14 @@ function(kestrov_test name)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
   set(env "QT_QPA_PLATFORM=offscreen")
+  set(timeout)
+  if(ARG_TIMEOUT)
+    set(timeout TIMEOUT ${ARG_TIMEOUT})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     NO_PRETTY_VALUES
-    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}"
+    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}" ${timeout}
     DISCOVERY_TIMEOUT 30)
   if(ARG_THREADS)
     add_test(NAME ${name}.threads COMMAND ${name})

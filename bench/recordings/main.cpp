@@ -1,7 +1,9 @@
 // Figures for the recordings layer, printed for scripts/bench-recordings.
 //   recordings-bench probe DIR    Open of every *avi file under DIR
 //   recordings-bench decode FILE  metadata decoding of one file
+//   (discovery and repair modes: DiscoveryBench.cpp)
 
+#include "DiscoveryBench.h"
 #include "recordings/AVIFileLoader.h"
 #include "recordings/AVIFileParser.h"
 
@@ -77,6 +79,11 @@ int main(int argc, char** argv)
     if (argc == 3 && QString::fromLatin1(argv[1]) == QLatin1String("decode")) {
         return Decode(QString::fromLocal8Bit(argv[2]));
     }
-    std::fprintf(stderr, "usage: recordings-bench probe DIR | decode FILE\n");
+    if (const std::optional<int> code = RunDiscoveryBench(argc, argv)) {
+        return *code;
+    }
+    std::fprintf(stderr,
+                 "usage: recordings-bench probe DIR | decode FILE | discovery DIR | repair FILE DOCS | evict PATH |"
+                 " measure LABEL FILES -- CMD...\n");
     return 2;
 }

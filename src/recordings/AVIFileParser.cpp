@@ -19,7 +19,12 @@ bool CanHaveChildren(const Chunk& chunk)
 
 bool AVIFileParser::IsSetAside(const QString& path, int64_t size)
 {
-    return size <= kSetAsideSize && !(path.indexOf(QStringLiteral("SDEXIT")) > 0);
+    return size <= kSetAsideSize && !HasSdexitMark(path);
+}
+
+bool AVIFileParser::HasSdexitMark(const QString& path)
+{
+    return path.indexOf(QStringLiteral("SDEXIT")) > 0;
 }
 
 bool AVIFileParser::IsRefusedSize(uint32_t size, int64_t fileSize)

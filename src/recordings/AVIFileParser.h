@@ -85,6 +85,9 @@ public:
     // A file this small is not walked, unless "SDEXIT" occurs in its path
     // after the first character.
     static bool IsSetAside(const QString& path, int64_t size);
+    // "SDEXIT" in the path, first met after its first character; the repair
+    // refuses such paths too.
+    static bool HasSdexitMark(const QString& path);
     // The walk refuses a chunk whose size field is below 8 or not below the
     // file size; at offset 0 that makes a "RIFF" file broken.
     static bool IsRefusedSize(uint32_t size, int64_t fileSize);

@@ -1,0 +1,151 @@
+// Discovery and repair figures for scripts/bench-recordings.
+//   recordings-bench discovery DIR         LoadVideoFiles over DIR
+//   recordings-bench repair FILE DOCS      one repair of FILE, backup in DOCS
+//   recordings-bench evict DIR|FILE        drops the cached pages of the files
+//   recordings-bench measure FILES -- CMD  runs CMD, prints its time and I/O
+// Reads and bytes come from /proc/self/io, which counts waited-for children.
+
+#include "DiscoveryBench.h"
+
+#include "platform/UserNotifier.h"
+#include "support/ProcessIo.h"
+#include "recordings/AVIFileRecovery.h"
+#include "recordings/CFileLoader.h"
+#include "recordings/FileRepair.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+using testsupport::ProcessIo;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Counts what discovery would send to the repair; repairs nothing.
+class RepairCounter : public FileRepair {
+public:
+    bool RecoverFile(const QString&, QString&) override
+    {
+        ++calls;
+        return false;
+    }
+    int calls = 0;
+};
+
+QStringList FilesUnder(const QString& path)
+{
+    if (QFileInfo(path).isFile())
+        return {path};
+    QStringList files;
+    QDirIterator it(path, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+int Discovery(const QString& dir)
+{
+    RecordingNotifier notifier;
+    auto counter = std::make_shared<RepairCounter>();
+    CFileLoader loader(notifier, QDir::tempPath(), counter);
+    const ProcessIo before = ProcessIo::Now();
+    const auto start = Clock::now();
+    const auto entries = loader.LoadVideoFiles({dir}, {});
+    const double seconds = SecondsSince(start);
+    const ProcessIo used = ProcessIo::Now() - before;
+    const double files = std::max<double>(1, double(entries.size()));
+    std::printf("discovery: %zu recordings, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file, %d sent to "
+                "repair, %zu boxes\n",
+                entries.size(), seconds, double(entries.size()) / seconds, double(used.readCalls) / files,
+                double(used.bytesRead) / files, counter->calls, notifier.Count());
+    return entries.empty() ? 1 : 0;
+}
+
+int Repair(const QString& path, const QString& documents)
+{
+    const qint64 size = QFileInfo(path).size();
+    AVIFileRecovery recovery(documents);
+    QString repaired;
+    const ProcessIo before = ProcessIo::Now();
+    const auto start = Clock::now();
+    const bool ok = recovery.RecoverFile(path, repaired);
+    const double seconds = SecondsSince(start);
+    const ProcessIo used = ProcessIo::Now() - before;
+    const qint64 backup = QFileInfo(recovery.LastBackupPath()).size();
+    const uint64_t toOriginal = used.bytesWritten - uint64_t(backup);
+    std::printf("repair: %s, %.1f MB, %.3f s, read %.1f MB (%.2f x the file), written to the original %llu bytes "
+                "(%.4f %% of it), to the backup %.1f MB\n",
+                ok ? "ok" : "FAILED", double(size) / 1e6, seconds, double(used.bytesRead) / 1e6,
+                double(used.bytesRead) / double(size), static_cast<unsigned long long>(toOriginal),
+                100.0 * double(toOriginal) / double(size), double(backup) / 1e6);
+    return ok ? 0 : 1;
+}
+
+int Evict(const QString& path)
+{
+    for (const QString& file : FilesUnder(path)) {
+        const int fd = open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        fdatasync(fd);
+        posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        close(fd);
+    }
+    return 0;
+}
+
+int Measure(const char* label, int files, char** command)
+{
+    const ProcessIo before = ProcessIo::Now();
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0)
+        return 1;
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execvp(command[0], command);
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double seconds = SecondsSince(start);
+    const ProcessIo used = ProcessIo::Now() - before;
+    const double count = std::max(1, files);
+    std::printf("%s: %d files, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file%s\n", label, files, seconds,
+                count / seconds, double(used.readCalls) / count, double(used.bytesRead) / count,
+                WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " (exit status not 0)");
+    return 0;
+}
+
+}  // namespace
+
+std::optional<int> RunDiscoveryBench(int argc, char** argv)
+{
+    const QString mode = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
+    if (mode == QLatin1String("discovery") && argc == 3)
+        return Discovery(QString::fromLocal8Bit(argv[2]));
+    if (mode == QLatin1String("repair") && argc == 4)
+        return Repair(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (mode == QLatin1String("evict") && argc == 3)
+        return Evict(QString::fromLocal8Bit(argv[2]));
+    // measure LABEL FILES -- CMD ...
+    if (mode == QLatin1String("measure") && argc > 5 && std::string(argv[4]) == "--")
+        return Measure(argv[2], std::atoi(argv[3]), argv + 5);
+    return std::nullopt;
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The recorder's own file layout and the rules that the reader, the discovery
+// and the repair share about broken files.
+
+#include <QString>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace RecorderLayout {
+
+constexpr uint64_t kMoviListOffset = 520;    // "LIST" of the movie data
+constexpr uint64_t kMoviTypeOffset = 528;    // "movi"; index offsets count from here
+constexpr uint64_t kFirstChunkOffset = 532;
+constexpr uint64_t kHeaderBytes = 532;       // every field a repair patches lies below
+constexpr uint64_t kMinimumFileSize = 540;   // the header plus one chunk header
+constexpr uint64_t kMaximumFileSize = 0xFFFFFFFFull;  // RIFF cannot describe more
+
+// RIFF AVI with hdrl/avih, four stream headers (vids, vids, auds, txts) and
+// the movi list at 520; header holds the file's first bytes.
+bool HasRecorderLayout(std::span<const uint8_t> header);
+
+// <documents>/BROKENFILES, where repairs keep their backups.
+QString BrokenFolderPath(const QString& documentsFolder);
+
+// Whether the file at nativePath lies in nativeFolder or below it, compared
+// by device and inode so that links and bind mounts are seen through. A
+// parent that cannot be resolved counts as inside: such a file is left alone.
+bool IsInsideFolder(const std::string& nativePath, const std::string& nativeFolder);
+
+}  // namespace RecorderLayout
+
+uint32_t ReadLe32(const uint8_t* bytes);
+void WriteLe32(uint8_t* bytes, uint32_t value);
