@@ -1,6 +1,7 @@
 #include "core/CSetupDataEx.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileRead.h"
 #include "platform/Paths.h"
 #include "platform/Text8.h"
 #include "platform/UserNotifier.h"
@@ -8,10 +9,8 @@
 #include <QFile>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,43 +33,11 @@ std::optional<QByteArray> ReadBytes(const QString& path)
     if (S_ISDIR(info.st_mode)) {
         return fail(EISDIR);
     }
-    // O_NONBLOCK: a FIFO planted at the path must not hang the UI thread.
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return fail(errno);
+    const FileRead::Result read = FileRead::ReadWholeFile(path, kMaxTextFile, FileRead::Kind::Regular);
+    if (read.error != 0) {
+        return fail(read.error);
     }
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        ::close(fd);
-        return fail(error);
-    }
-    if (info.st_size > kMaxTextFile) {
-        ::close(fd);
-        return fail(EFBIG);
-    }
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            const int error = errno;
-            ::close(fd);
-            return fail(error);
-        }
-        if (got == 0) {
-            break;
-        }
-        if (bytes.size() + got > kMaxTextFile) {  // grew while being read
-            ::close(fd);
-            return fail(EFBIG);
-        }
-        bytes.append(buffer, got);
-    }
-    ::close(fd);
-    return bytes;
+    return read.bytes;
 }
 
 }  // namespace

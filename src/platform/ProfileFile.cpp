@@ -1,49 +1,12 @@
 #include "platform/ProfileFile.h"
 
 #include "platform/AtomicFile.h"
-
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileRead.h"
 
 namespace {
 
 // A settings file larger than this is not one of ours; it reads as empty.
 constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
-
-QByteArray ReadAll(const QString& path)
-{
-    QByteArray bytes;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return bytes;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileSize) {
-        ::close(fd);
-        return bytes;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            bytes.clear();
-            break;
-        }
-        if (got == 0 || bytes.size() + got > kMaxFileSize) {
-            break;
-        }
-        bytes.append(buffer, got);
-    }
-    ::close(fd);
-    return bytes;
-}
 
 bool SameName(QStringView a, QStringView b)
 {
@@ -143,7 +106,7 @@ Position Find(const QStringList& lines, QStringView section, QStringView key)
 
 ProfileFile ProfileFile::Read(const QString& path)
 {
-    QByteArray bytes = ReadAll(path);
+    QByteArray bytes = FileRead::ReadWholeFile(path, kMaxFileSize, FileRead::Kind::Regular).bytes;
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
     }

@@ -1,16 +1,13 @@
 #include "platform/SysInfo.h"
 
+#include "platform/FileRead.h"
 #include "platform/Paths.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/utsname.h>
-#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -22,28 +19,7 @@ constexpr qsizetype kMaxFactFile = 4 * 1024 * 1024;
 // A small text file of /proc, /sys or /etc (whose sizes read as 0), whole.
 QByteArray ReadFact(const QString& path)
 {
-    QByteArray bytes;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        return bytes;
-    }
-    char buffer[8192];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            bytes.clear();
-            break;
-        }
-        if (got == 0 || bytes.size() + got > kMaxFactFile) {
-            break;
-        }
-        bytes.append(buffer, got);
-    }
-    ::close(fd);
-    return bytes;
+    return FileRead::ReadWholeFile(path, kMaxFactFile, FileRead::Kind::Any).bytes;
 }
 
 // The value after "name:" on the first line starting with that name (blanks
