@@ -155,8 +155,14 @@ bool OptionRecord::Save() const
         return false;
     }
     // Private-profile writing: the file's other lines stay, known keys are
-    // rewritten in place, missing ones are added at their section's end.
-    ProfileFile file = ProfileFile::Read(path);
+    // rewritten in place, missing ones are added at their section's end. A
+    // file that is there but cannot be read is left alone: replacing it would
+    // lose every line of it.
+    int readError = 0;
+    ProfileFile file = ProfileFile::Read(path, &readError);
+    if (readError != 0) {
+        return false;
+    }
     file.SetValue(kDirectory, QStringLiteral("ROOT_DIRECTORY"), Storable(rootDirectory));
     file.SetValue(kDirectory, QStringLiteral("EVENT_DIRECTORY"), Storable(eventDirectory));
     file.SetValue(kDirectory, QStringLiteral("CONTINUOS_DIRECTORY"), Storable(continuousDirectory));

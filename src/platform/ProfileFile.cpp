@@ -3,6 +3,9 @@
 #include "platform/AtomicFile.h"
 #include "platform/FileRead.h"
 
+#include <cerrno>
+#include <utility>
+
 namespace {
 
 // A settings file larger than this is not one of ours; it reads as empty.
@@ -104,9 +107,13 @@ Position Find(const QStringList& lines, QStringView section, QStringView key)
 
 }  // namespace
 
-ProfileFile ProfileFile::Read(const QString& path)
+ProfileFile ProfileFile::Read(const QString& path, int* error)
 {
-    QByteArray bytes = FileRead::ReadWholeFile(path, kMaxFileSize, FileRead::Kind::Regular).bytes;
+    FileRead::Result read = FileRead::ReadWholeFile(path, kMaxFileSize, FileRead::Kind::Regular);
+    if (error) {
+        *error = read.error == ENOENT ? 0 : read.error;
+    }
+    QByteArray bytes = std::move(read.bytes);
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
     }

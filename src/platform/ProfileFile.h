@@ -15,8 +15,10 @@
 
 class ProfileFile {
 public:
-    // A missing or unreadable file reads as an empty document.
-    static ProfileFile Read(const QString& path);
+    // A missing or unreadable file reads as an empty document. error, when
+    // given, gets the errno of a file that is there but could not be read
+    // whole, else 0 (also for a missing file).
+    static ProfileFile Read(const QString& path, int* error = nullptr);
 
     // The value of section/key, cut to at most maxUnits UTF-16 units (never
     // splitting a surrogate pair); empty when the key is missing.

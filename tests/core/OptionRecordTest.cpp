@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -260,6 +261,30 @@ TEST_F(OptionIni, AFailedSaveLeavesTheOldFileWhole)
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadFileBytes(iniPath), old);
     EXPECT_EQ(EntryNames(config.path() + QStringLiteral("/KestrovViewer")), QStringList{QStringLiteral("option.ini")});
+}
+
+TEST_F(OptionIni, AnOptionIniThatCannotBeReadIsNotReplaced)
+{
+    // A FIFO stands for any file that is there but cannot be read whole.
+    ASSERT_TRUE(QDir().mkpath(config.path() + QStringLiteral("/KestrovViewer")));
+    ASSERT_EQ(mkfifo(QFile::encodeName(iniPath).constData(), 0600), 0);
+    OptionRecord record = OptionRecord::LoadOptionIni();
+    EXPECT_FALSE(record.Save());
+    struct stat info {};
+    ASSERT_EQ(lstat(QFile::encodeName(iniPath).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(unlink(QFile::encodeName(iniPath).constData()), 0);
+
+    if (geteuid() == 0) {
+        return;  // root reads every file
+    }
+    const QByteArray mine = "[OPTION]\r\nPLAY_VALUE=7\r\nMY_NOTE=keep\r\n";
+    WriteFileBytes(iniPath, mine);
+    ASSERT_EQ(chmod(QFile::encodeName(iniPath).constData(), 0), 0);
+    record = OptionRecord::LoadOptionIni();
+    EXPECT_FALSE(record.Save());
+    ASSERT_EQ(chmod(QFile::encodeName(iniPath).constData(), 0600), 0);
+    EXPECT_EQ(ReadFileBytes(iniPath), mine);
 }
 
 TEST_F(OptionIni, ThePathIsFixedByLoadOptionIni)

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 using namespace testsupport;
 
 namespace {
@@ -52,6 +54,18 @@ TEST_F(ProfileFileTest, MissingFileIsEmpty)
 TEST_F(ProfileFileTest, DirectoryReadsAsEmpty)
 {
     EXPECT_TRUE(ProfileFile::Read(dir.path()).Lines().isEmpty());
+}
+
+TEST_F(ProfileFileTest, ReadSaysWhenAFileThatIsThereCouldNotBeRead)
+{
+    int error = -1;
+    ProfileFile::Read(dir.path() + QStringLiteral("/none.ini"), &error);
+    EXPECT_EQ(error, 0);
+    ReadBytes("[A]\nk=v\n");
+    ProfileFile::Read(path, &error);
+    EXPECT_EQ(error, 0);
+    ProfileFile::Read(dir.path(), &error);
+    EXPECT_EQ(error, EISDIR);
 }
 
 TEST_F(ProfileFileTest, NamesMatchAsciiCaseInsensitively)
