@@ -1,6 +1,7 @@
 #include "RecordingsFixtures.h"
 #include "platform/PosixFileOps.h"
 #include "recordings/AVIFileParser.h"
+#include "recordings/AVIFileRecovery.h"
 #include "recordings/AviSegmentCutter.h"
 #include "recordings/AviSegmentCutterPlan.h"
 #include "support/FaultyFileOps.h"
@@ -346,6 +347,7 @@ TEST(AviSegmentCutter, RandomCutsAreSound)
     struct Fixture {
         const char* name;
         AviFixtureOptions options;
+        bool repaired = false;  // broken by a power cut, then repaired in place
     };
     std::vector<Fixture> fixtures;
     for (int variant = 0; variant < 6; ++variant) {
@@ -377,11 +379,27 @@ TEST(AviSegmentCutter, RandomCutsAreSound)
         }
         fixtures.push_back({"variant", o});
     }
+    // A real repaired file: odd length, so a pad byte stands before its idx1,
+    // and the chunk the power cut ended in lies unindexed after the last one.
+    AviFixtureOptions cut = ThirtyFps(12);
+    cut.powerCut = 0.9;
+    fixtures.push_back({"repaired", cut, true});
     FixtureFolder folder;
     int successes = 0;
     for (size_t f = 0; f < fixtures.size(); ++f) {
         AviManifest manifest;
-        const QString source = folder.Write(QString("p%1.avi").arg(f), fixtures[f].options, &manifest);
+        const QString name = QString("p%1.avi").arg(f);
+        const QString source = folder.Write(name, fixtures[f].options, &manifest);
+        if (fixtures[f].repaired) {
+            if (manifest.fileSize % 2 == 0) {
+                AviFixtureOptions odd = fixtures[f].options;
+                odd.truncateAt = manifest.cutOffset - 1;
+                folder.Write(name, odd, &manifest);
+            }
+            ASSERT_EQ(manifest.fileSize % 2, 1);
+            QString repaired;
+            ASSERT_TRUE(AVIFileRecovery(folder.Path("docs")).RecoverFile(source, repaired));
+        }
         const QByteArray src = ReadAll(source);
         for (int round = 0; round < 60; ++round) {
             const auto start = std::uniform_int_distribution<uint32_t>(0, 13)(random);
