@@ -1,6 +1,7 @@
 #include "RecordingsFixtures.h"
 #include "platform/PosixFileOps.h"
 #include "recordings/AVIFileParser.h"
+#include "recordings/AVIFileRecovery.h"
 #include "recordings/AviSegmentCutter.h"
 #include "recordings/AviSegmentCutterPlan.h"
 #include "support/FaultyFileOps.h"
@@ -306,6 +307,40 @@ TEST(AviSegmentCutter, CutFromTheFirstChunksIsTheSourceSlice)
     EXPECT_EQ(cut.bytes.mid(plan->headerSize + 12, to - from), src.mid(from, to - from));
 }
 
+TEST(AviSegmentCutter, OddMovieDataGetsAPadByte)
+{
+    // A source whose first chunk is odd and unpadded: every later chunk
+    // stands at an odd offset, so the copied movie data has an odd length.
+    FixtureFolder folder;
+    AviFixtureOptions o = ThirtyFps(10);
+    o.frameSize = [](int stream, int frame) { return stream == 0 && frame == 0 ? 1001u : 1000u; };
+    AviManifest manifest;
+    QByteArray bytes = ReadAll(folder.Write("padded.avi", o, &manifest));
+    const auto front = manifest.ChunksOf("00dc");
+    ASSERT_EQ(front[0].headerOffset, manifest.firstChunkOffset);
+    bytes.remove(front[0].headerOffset + 8 + 1001, 1);
+    SetU32At(bytes, 4, U32At(bytes, 4) - 1);
+    SetU32At(bytes, manifest.moviOffset + 4, U32At(bytes, manifest.moviOffset + 4) - 1);
+    const qsizetype idx1 = manifest.idx1Offset - 1;
+    for (qsizetype entry = idx1 + 8 + 16; entry < bytes.size(); entry += 16) {
+        SetU32At(bytes, entry + 8, U32At(bytes, entry + 8) - 1);
+    }
+    const QString source = folder.WriteBytes("unpadded.avi", bytes);
+
+    const auto plan = PlanFor(source, 0, 5);
+    ASSERT_TRUE(plan);
+    ASSERT_EQ(plan->s, 0u);
+    const int64_t data = front[plan->e].headerOffset - 1 - front[0].headerOffset;
+    ASSERT_EQ(data % 2, 1);
+    const CutResult cut = Cut(folder, source, 0, 5);
+    ASSERT_TRUE(cut.ok);
+    ExpectSoundCut(cut.bytes, bytes, *plan, manifest);
+    const qsizetype movieStart = plan->headerSize + 12;
+    EXPECT_EQ(U32At(cut.bytes, plan->headerSize + 4), static_cast<uint32_t>(4 + data + 1));
+    EXPECT_EQ(cut.bytes[movieStart + data], '\0');
+    EXPECT_EQ(cut.bytes.mid(movieStart + data + 1, 4), "idx1");
+}
+
 TEST(AviSegmentCutter, FrontOnlyWhenNoRearPartExists)
 {
     FixtureFolder folder;
@@ -346,6 +381,7 @@ TEST(AviSegmentCutter, RandomCutsAreSound)
     struct Fixture {
         const char* name;
         AviFixtureOptions options;
+        bool repaired = false;  // broken by a power cut, then repaired in place
     };
     std::vector<Fixture> fixtures;
     for (int variant = 0; variant < 6; ++variant) {
@@ -377,11 +413,27 @@ TEST(AviSegmentCutter, RandomCutsAreSound)
         }
         fixtures.push_back({"variant", o});
     }
+    // A real repaired file: odd length, so a pad byte stands before its idx1,
+    // and the chunk the power cut ended in lies unindexed after the last one.
+    AviFixtureOptions cut = ThirtyFps(12);
+    cut.powerCut = 0.9;
+    fixtures.push_back({"repaired", cut, true});
     FixtureFolder folder;
     int successes = 0;
     for (size_t f = 0; f < fixtures.size(); ++f) {
         AviManifest manifest;
-        const QString source = folder.Write(QString("p%1.avi").arg(f), fixtures[f].options, &manifest);
+        const QString name = QString("p%1.avi").arg(f);
+        const QString source = folder.Write(name, fixtures[f].options, &manifest);
+        if (fixtures[f].repaired) {
+            if (manifest.fileSize % 2 == 0) {
+                AviFixtureOptions odd = fixtures[f].options;
+                odd.truncateAt = manifest.cutOffset - 1;
+                folder.Write(name, odd, &manifest);
+            }
+            ASSERT_EQ(manifest.fileSize % 2, 1);
+            QString repaired;
+            ASSERT_TRUE(AVIFileRecovery(folder.Path("docs")).RecoverFile(source, repaired));
+        }
         const QByteArray src = ReadAll(source);
         for (int round = 0; round < 60; ++round) {
             const auto start = std::uniform_int_distribution<uint32_t>(0, 13)(random);
