@@ -225,11 +225,13 @@ TEST(PlaylistSort, MatchesTheReferenceBubbleSortForEveryKey)
         hub.SetVideoFiles(entries);
         const int current = static_cast<int>(random() % count);
         hub.SetCurrentIndex(current);
+        const auto watched = entries[static_cast<std::size_t>(current)];
 
         (hub.*sort)();
         BubbleSort(entries, greater);
         ASSERT_EQ(hub.GetVideoFiles(), entries) << "round " << round;
-        ASSERT_EQ(hub.GetCurrentVideoFile(), hub.GetVideoFiles()[hub.GetCurrentIndex()]);
+        ASSERT_EQ(hub.GetCurrentVideoFile(), watched) << "round " << round;
+        ASSERT_EQ(entries[hub.GetCurrentIndex()], watched) << "round " << round;
     }
 }
 

@@ -93,6 +93,19 @@ TEST_F(ChildProcessTest, WritingToAnEndedChildFailsInsteadOfEndingTheViewer)
     EXPECT_EQ(ProcessState(pid), 0);
 }
 
+TEST_F(ChildProcessTest, WritingToAChildThatClosedItsInputFailsInsteadOfEndingTheViewer)
+{
+    ScopedEnv mode("STUB_MODE", QString("close-stdin"));
+    ChildProcess child;
+    ASSERT_TRUE(child.Start(StubPlayerPath(), {}, true));
+    const qint64 pid = child.ProcessId();
+    // The child lives on: the write meets a pipe without a reader (EPIPE).
+    EXPECT_TRUE(WaitUntil([&] { return !child.Write("pause\n", 1000); }, 5000));
+    EXPECT_FALSE(ProcessEnded(pid));
+    child.Kill();
+    EXPECT_EQ(ProcessState(pid), 0);
+}
+
 TEST_F(ChildProcessTest, KillReapsAndAMissingProgramStartsNothing)
 {
     ChildProcess child;

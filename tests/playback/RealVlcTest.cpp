@@ -250,4 +250,32 @@ TEST(RealVlc, SnapshotsAreCompleteOnReturn)
     EXPECT_LT(watchdog.elapsed(), 10000);
 }
 
+TEST(RealVlc, SnapshotsCarryTheFlips)
+{
+    KESTROV_REQUIRE_VLC(vlc);
+    QTemporaryDir folder;
+    for (auto [vflip, hflip] : {std::pair{true, false}, {false, true}, {true, true}}) {
+        SCOPED_TRACE(testing::Message() << "vflip " << vflip << " hflip " << hflip);
+        Channel channel(*vlc, vflip, hflip);
+        ASSERT_TRUE(channel.Play());
+        ASSERT_TRUE(channel.WaitForFrames(3));
+        const QString path = folder.path() + QString("/flip%1%2.png").arg(vflip).arg(hflip);
+        std::string utf8;
+        ASSERT_TRUE(ConvertToUtf8Path(utf8, path));
+        vlc->libvlc_video_take_snapshot(channel.player(), utf8);
+        const QImage image(path);
+        ASSERT_FALSE(image.isNull()) << "no complete PNG on return";
+        ASSERT_EQ(image.size(), QSize(320, 180));
+        // The 40x40 box's centre in the 320x180 picture, in each corner.
+        for (bool v : {false, true}) {
+            for (bool h : {false, true}) {
+                const QRgb pixel = image.pixel(h ? 300 : 20, v ? 160 : 20);
+                const bool box = v == vflip && h == hflip;
+                EXPECT_TRUE(Is(pixel, box ? Colour::White : Colour::Red))
+                    << "corner v" << v << " h" << h << ": " << Describe(pixel);
+            }
+        }
+    }
+}
+
 }  // namespace
