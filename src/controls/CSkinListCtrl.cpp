@@ -88,6 +88,8 @@ CSkinListCtrl::CSkinListCtrl(QWidget* parent, const ImageSource& images)
     // The view resets these when it takes the header.
     skinHeader->setSectionsClickable(true);
     skinHeader->setSectionsMovable(true);
+    // A tree view holds its first column in place for the tree; a list has none.
+    skinHeader->setFirstSectionMovable(true);
     connect(skinHeader, &QHeaderView::sectionClicked, this, &CSkinListCtrl::columnClicked);
 }
 

@@ -189,6 +189,27 @@ TEST_F(SkinListTest, DividersDoNotResize)
         EXPECT_EQ(list->Header()->sectionSize(section), width) << section;
 }
 
+// The list's headings can be dragged to another place, the first one too.
+TEST_F(SkinListTest, HeadingsAreDraggedToAnotherPlace)
+{
+    Build(10);
+    QHeaderView& header = *list->Header();
+    const auto drag = [&](int fromX, int toX) {
+        QWidget& heading = *header.viewport();
+        Press(heading, QPoint(fromX, 9));
+        for (int x = fromX; x != toX; x += fromX < toX ? 5 : -5)
+            Move(heading, QPoint(x, 9));
+        Move(heading, QPoint(toX, 9));
+        Release(heading, QPoint(toX, 9));
+    };
+    drag(80, 210);  // the date heading, at 40-119, onto the type heading
+    EXPECT_GT(header.visualIndex(1), 1);
+    drag(20, 150);  // the number heading, at 0-39
+    EXPECT_GT(header.visualIndex(0), 0);
+    for (const auto& [section, width] : {std::pair{0, 40}, {1, 80}, {2, 60}, {3, 60}})
+        EXPECT_EQ(header.sectionSize(section), width) << section;
+}
+
 TEST_F(SkinListTest, ReportViewCalls)
 {
     Build(0);
