@@ -315,10 +315,22 @@ std::optional<int64_t> AVIFileParser::GetIndexDataBase()
     return movi->offset + 16;
 }
 
-void AVIFileParser::ForEachIndexEntry(const Chunk& idx1, const std::function<void(const RawIndexEntry&)>& visit)
+std::pair<int64_t, int64_t> AVIFileParser::IndexBounds(const Chunk& idx1) const
 {
     const int64_t begin = idx1.offset + 8;
-    const int64_t end = std::min<int64_t>(begin + idx1.size, fileSize);
+    return {begin, std::min<int64_t>(begin + idx1.size, fileSize)};
+}
+
+size_t AVIFileParser::CountIndexEntries(const Chunk& idx1) const
+{
+    // A last partial entry counts: it is visited with its missing fields 0.
+    const auto [begin, end] = IndexBounds(idx1);
+    return end > begin ? static_cast<size_t>((end - begin + 15) / 16) : 0;
+}
+
+void AVIFileParser::ForEachIndexEntry(const Chunk& idx1, const std::function<void(const RawIndexEntry&)>& visit)
+{
+    const auto [begin, end] = IndexBounds(idx1);
     std::vector<unsigned char> block;
     for (int64_t blockStart = begin; blockStart < end; blockStart += static_cast<int64_t>(kIndexBlock)) {
         const int64_t entriesEnd = std::min<int64_t>(blockStart + static_cast<int64_t>(kIndexBlock), end);

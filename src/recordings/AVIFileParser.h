@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <utility>
 
 class AVIFileParser : public CFileParser {
 public:
@@ -80,6 +81,8 @@ public:
     // kIndexBlock bytes (one read for any recorder file), never past the end
     // of the file.
     void ForEachIndexEntry(const Chunk& idx1, const std::function<void(const RawIndexEntry&)>& visit);
+    // How many entries ForEachIndexEntry visits, known before any is read.
+    size_t CountIndexEntries(const Chunk& idx1) const;
     static constexpr size_t kIndexBlock = 4 * 1024 * 1024;
 
     // A file this small is not walked, unless "SDEXIT" occurs in its path
@@ -94,6 +97,8 @@ public:
 
 private:
     uint32_t AvihField(int offsetInChunk);
+    // [first entry, end of the entries inside the file) of idx1.
+    std::pair<int64_t, int64_t> IndexBounds(const Chunk& idx1) const;
     Chunk* FindHdrlStreamHeaderChild(std::string_view type);
 
     OpenOutcome outcome = OpenOutcome::NotOpened;

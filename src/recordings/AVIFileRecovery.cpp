@@ -182,6 +182,9 @@ bool AVIFileRecovery::CopyToBrokenFolder(Original& original, MoviScanner& scanne
         if (const int writeError = copy->WriteAt(offset, buffer.data(), wanted))
             return fail(QStringLiteral("backup write: ") + ErrorText(writeError));
         scanner.Feed(offset, std::span(buffer.data(), wanted));
+        // Refused before the rest is copied; fail removes the temporary.
+        if (scanner.Exceeded())
+            return fail(QStringLiteral("more than %1 chunks").arg(RecorderLayout::kMaximumIndexEntries));
         offset += wanted;
     }
     if (const int timeError = copy->SetTimes(original.info.st_atim, original.info.st_mtim))

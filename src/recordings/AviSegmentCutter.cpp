@@ -358,7 +358,8 @@ bool PatchStreamLengths(CutPlan& plan, AVIFileParser& parser, Chunk& hdrl)
     return true;
 }
 
-std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, uint32_t endSeconds)
+std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, uint32_t endSeconds,
+                                 size_t maxIndexEntries)
 {
     const int64_t fileSize = parser.GetFileSize();
     Chunk* hdrl = parser.FindChildByType("hdrl");
@@ -380,7 +381,9 @@ std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, u
 
     Source source{parser, {}, {}, {}};
     const Chunk* idx1 = parser.FindIndexChunk();
-    if (!idx1) {
+    // Every entry is held while planning: a forged idx1 size is refused
+    // before the first one is read.
+    if (!idx1 || parser.CountIndexEntries(*idx1) > maxIndexEntries) {
         return std::nullopt;
     }
     const int64_t moviBase = movi->offset + 8;  // dwChunkOffset counts from the "movi" field

@@ -4,6 +4,7 @@
 
 #include "recordings/AVIFileParser.h"
 #include "recordings/Chunk.h"
+#include "recordings/RecorderLayout.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -69,8 +70,10 @@ struct CutPlan {
 };
 
 // Times to frames and the pieces, entries and patches of the cut; none when
-// the source or the times do not allow a sound cut.
-std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, uint32_t endSeconds);
+// the source or the times do not allow a sound cut, or its idx1 holds more
+// than maxIndexEntries entries.
+std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, uint32_t endSeconds,
+                                 size_t maxIndexEntries = RecorderLayout::kMaximumIndexEntries);
 // The last entry at or before startFrame flagged exactly 16; 0 when none.
 size_t FindKeyFrameAtOrBefore(const std::vector<IndexEntry>& front, size_t startFrame);
 // The first rear entry whose data lies after frontDataOffset.

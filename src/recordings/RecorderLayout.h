@@ -3,6 +3,7 @@
 // and the repair share about broken files.
 
 #include <QString>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,6 +16,10 @@ constexpr uint64_t kFirstChunkOffset = 532;
 constexpr uint64_t kHeaderBytes = 532;       // every field a repair patches lies below
 constexpr uint64_t kMinimumFileSize = 540;   // the header plus one chunk header
 constexpr uint64_t kMaximumFileSize = 0xFFFFFFFFull;  // RIFF cannot describe more
+// Index entries a repair or a cut keeps in memory at most. A real recording
+// has some hundred thousand chunks at the very most; a file of millions of
+// tiny chunks is forged and is refused instead of held entry by entry.
+constexpr size_t kMaximumIndexEntries = 4'000'000;
 
 // RIFF AVI with hdrl/avih, four stream headers (vids, vids, auds, txts) and
 // the movi list at 520; header holds the file's first bytes.

@@ -46,7 +46,8 @@ uint32_t GetKeyFrameFlag(std::array<char, 4> id, std::optional<uint8_t> fifthDat
     return 0;
 }
 
-MoviScanner::MoviScanner(uint64_t fileSize) : fileSize(fileSize), position(RecorderLayout::kFirstChunkOffset)
+MoviScanner::MoviScanner(uint64_t fileSize, size_t maxEntries)
+    : fileSize(fileSize), maxEntries(maxEntries), position(RecorderLayout::kFirstChunkOffset)
 {
     done = position + 8 > fileSize;
 }
@@ -100,6 +101,13 @@ void MoviScanner::TakeHeader()
         fifth = probe[12];
     entry.flags = GetKeyFrameFlag(entry.id, fifth);
     entry.offset = uint32_t(position - RecorderLayout::kMoviTypeOffset);
+    // Checked before the vector grows: a forged run of empty chunks must not
+    // exhaust memory.
+    if (entries.size() >= maxEntries) {
+        exceeded = true;
+        done = true;
+        return;
+    }
     entries.push_back(entry);
 
     // A short chunk's probe already holds the start of the next header.

@@ -28,14 +28,16 @@ static_assert(sizeof(RepairIndexEntry) == 16);
 // ascending order (the copy's buffers, any size). Stops without an entry at a
 // header not wholly inside the file, an id that is not four ASCII letters,
 // digits or spaces, an "idx1", or a chunk whose data does not end inside the
-// file.
+// file. Also stops, marked Exceeded, at a chunk beyond maxEntries.
 class MoviScanner {
 public:
-    explicit MoviScanner(uint64_t fileSize);
+    explicit MoviScanner(uint64_t fileSize, size_t maxEntries = RecorderLayout::kMaximumIndexEntries);
 
     // bytes are the file's bytes from position offset on.
     void Feed(uint64_t offset, std::span<const uint8_t> bytes);
     bool Done() const { return done; }
+    // More chunks than maxEntries: the entries are incomplete, no repair.
+    bool Exceeded() const { return exceeded; }
     const std::vector<RepairIndexEntry>& Entries() const { return entries; }
     // Where the scan stopped: the first position not indexed.
     uint64_t StopPosition() const { return position; }
@@ -46,10 +48,12 @@ private:
     size_t NeededBytes() const;
 
     uint64_t fileSize;
+    size_t maxEntries;
     uint64_t position;
     std::array<uint8_t, kProbeBytes> probe{};
     size_t probeFill = 0;
     bool done = false;
+    bool exceeded = false;
     std::vector<RepairIndexEntry> entries;
 };
 

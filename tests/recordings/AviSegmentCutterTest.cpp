@@ -519,6 +519,38 @@ TEST(AviSegmentCutter, RefusesHostileSources)
     }
 }
 
+TEST(AviSegmentCutter, RefusesAnIndexOfMoreEntriesThanTheLimit)
+{
+    FixtureFolder folder;
+    AviManifest manifest;
+    const QString source = folder.Write("many.avi", ThirtyFps(10), &manifest);
+    QByteArray bytes = ReadAll(source);
+    AVIFileParser parser;
+    ASSERT_TRUE(parser.Open(source));
+    const Chunk* idx1 = parser.FindIndexChunk();
+    ASSERT_TRUE(idx1);
+    const size_t entries = parser.CountIndexEntries(*idx1);
+    ASSERT_EQ(entries, U32At(bytes, manifest.idx1Offset + 4) / 16);
+    EXPECT_TRUE(CutFrames(parser, 3, 7, entries));
+    EXPECT_FALSE(CutFrames(parser, 3, 7, entries - 1));
+    parser.Close();
+
+    // An idx1 size naming one entry more than the limit, the file extended
+    // (sparse) to hold it: refused before any entry is read, nothing written.
+    const int64_t forgedEntries = static_cast<int64_t>(RecorderLayout::kMaximumIndexEntries) + 1;
+    SetU32At(bytes, manifest.idx1Offset + 4, static_cast<uint32_t>(16 * forgedEntries));
+    const QString forged = folder.WriteBytes("forged.avi", bytes);
+    ASSERT_EQ(::truncate(forged.toUtf8().constData(), manifest.idx1Offset + 8 + 16 * forgedEntries), 0);
+    AVIFileParser forgedParser;
+    ASSERT_TRUE(forgedParser.Open(forged));
+    ASSERT_TRUE(forgedParser.FindIndexChunk());
+    EXPECT_EQ(forgedParser.CountIndexEntries(*forgedParser.FindIndexChunk()), static_cast<size_t>(forgedEntries));
+    EXPECT_FALSE(CutFrames(forgedParser, 3, 7));
+    forgedParser.Close();
+    EXPECT_FALSE(Cut(folder, forged, 3, 7).ok);
+    EXPECT_TRUE(Cut(folder, source, 3, 7).ok);
+}
+
 TEST(AviSegmentCutter, NeverTouchesAnExistingDestination)
 {
     FixtureFolder folder;

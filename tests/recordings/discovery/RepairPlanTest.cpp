@@ -171,6 +171,32 @@ TEST(MoviScan, PositionsBeyondTwoGibibytesStay64Bit)
     EXPECT_EQ(scanner.Entries()[0].flags, 16u);
 }
 
+TEST(MoviScan, StopsBeforeHoldingMoreThanTheEntryLimit)
+{
+    ChunkRun run;
+    for (int i = 0; i < 5; ++i)
+        run.Add("03tx", 0);
+    run.Add("00dc", 20, kIdr);
+    for (size_t feed : {size_t(1), size_t(7), run.bytes.size()}) {
+        SCOPED_TRACE(feed);
+        for (size_t limit : {6, 5, 1, 0}) {
+            SCOPED_TRACE(limit);
+            MoviScanner scanner(run.bytes.size(), limit);
+            for (size_t at = 0; at < run.bytes.size() && !scanner.Done(); at += feed)
+                scanner.Feed(at, std::span(run.bytes).subspan(at, std::min(feed, run.bytes.size() - at)));
+            EXPECT_TRUE(scanner.Done());
+            EXPECT_EQ(scanner.Exceeded(), limit < 6);
+            EXPECT_EQ(scanner.Entries().size(), std::min<size_t>(limit, 6));
+        }
+    }
+    // The default limit lies far above any real recording's chunk count.
+    MoviScanner scanner(run.bytes.size());
+    scanner.Feed(0, run.bytes);
+    EXPECT_FALSE(scanner.Exceeded());
+    EXPECT_EQ(scanner.Entries().size(), 6u);
+    EXPECT_GE(RecorderLayout::kMaximumIndexEntries, 1'000'000u);
+}
+
 TEST(RepairPlanMaking, RefusesNothingIndexedAndLengthsBeyondRiff)
 {
     PlanRefusal reason{};

@@ -471,6 +471,27 @@ TEST_F(RepairState, FileSizeLimitRestoresTheOriginal)
     EXPECT_TRUE(FileState::Of(folders.Broken() + "/x.avi") == before);
 }
 
+TEST_F(RepairState, MoreChunksThanTheLimitAreRefusedDuringTheCopy)
+{
+    // The recorder's broken header, then empty chunks: one more than the
+    // repair holds, and 4 MiB more behind it.
+    const QString path = Card("x.avi");
+    WriteOddPowerCut(path);
+    const QByteArray header = testsupport::ReadFileBytes(path).left(qsizetype(RecorderLayout::kFirstChunkOffset));
+    const QByteArray emptyChunk("03tx\0\0\0\0", 8);
+    const qsizetype chunks = qsizetype(RecorderLayout::kMaximumIndexEntries) + 1 + (4 << 20) / 8;
+    const QByteArray forged = header + emptyChunk.repeated(chunks);
+    testsupport::WriteFileBytes(path, forged);
+    ASSERT_EQ(U32(forged, 4), 0u);
+
+    auto ops = std::make_shared<discoverytest::FaultyRepairOps>();
+    ExpectRefused(path, ops);
+    EXPECT_TRUE(folders.BrokenNames().isEmpty());
+    EXPECT_EQ(ops->counters.originalBytesWritten, 0u);
+    // Stopped where the limit was passed, not at the end of the file.
+    EXPECT_LT(ops->counters.backupBytesWritten, uint64_t(forged.size()));
+}
+
 TEST_F(RepairState, IoBudgetOfOneRepair)
 {
     const QString path = Card("x.avi");
