@@ -1,6 +1,7 @@
 #include "recordings/AVIFileLoader.h"
 
 #include "core/Logger.h"
+#include "recordings/RecorderLayout.h"
 #include "recordings/TextChunkDecoder.h"
 
 #include <algorithm>
@@ -46,11 +47,15 @@ bool AVIFileLoader::GetMetadataFromAVIFile(RecordingEntry& entry)
     if (parser->GetRootChunks().empty()) {
         return true;
     }
-    entry.duration = parser->GetDuration();
-    entry.durationSpan = entry.duration;
+    const int duration = parser->GetDuration();
     LogLine("Meta Data Parse Start!");
-    DecodeTextStream(entry);
+    const bool decoded = DecodeTextStream(entry, duration);
     LogLine("Meta Data Parse end!");
+    if (!decoded) {
+        return false;
+    }
+    entry.duration = duration;
+    entry.durationSpan = duration;
     entry.metadataLoaded = true;
     entry.selectTrack1 = true;
     entry.videoStreamCount = parser->GetVideoStreamCount();
@@ -60,11 +65,15 @@ bool AVIFileLoader::GetMetadataFromAVIFile(RecordingEntry& entry)
     return true;
 }
 
-void AVIFileLoader::DecodeTextStream(RecordingEntry& entry)
+bool AVIFileLoader::DecodeTextStream(RecordingEntry& entry, int duration)
 {
     const Chunk* idx1 = parser->FindIndexChunk();
     if (!idx1) {
-        return;
+        return true;
+    }
+    // Every entry might be text: a forged idx1 size could need gigabytes.
+    if (parser->CountIndexEntries(*idx1) > RecorderLayout::kMaximumIndexEntries) {
+        return false;
     }
     entry.motionSamples.clear();
     entry.gpsFixes.clear();
@@ -96,7 +105,8 @@ void AVIFileLoader::DecodeTextStream(RecordingEntry& entry)
             }
         }
     }
-    entry.motionTimes = TextChunkDecoder::MotionTimes(entry.motionSamples.size(), entry.duration);
+    entry.motionTimes = TextChunkDecoder::MotionTimes(entry.motionSamples.size(), duration);
+    return true;
 }
 
 void AVIFileLoader::Close()

@@ -13,7 +13,9 @@ public:
     AVIFileLoader();
 
     // True when the entry holds its metadata afterwards, or the file was set
-    // aside as too small; false when it is missing or cannot be opened.
+    // aside as too small; false, the entry untouched, when it is missing,
+    // cannot be opened or its idx1 holds more than
+    // RecorderLayout::kMaximumIndexEntries entries.
     bool GetMetadataFromAVIFile(RecordingEntry& entry) override;
     // Closes and frees the parser.
     void Close() override;
@@ -22,7 +24,8 @@ public:
     IoStats GetLastIoStats() const;
 
 private:
-    void DecodeTextStream(RecordingEntry& entry);
+    // False, before the entry is touched, for an idx1 of too many entries.
+    bool DecodeTextStream(RecordingEntry& entry, int duration);
 
     std::unique_ptr<AVIFileParser> parser;
     IoStats closedStats;

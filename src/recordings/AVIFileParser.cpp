@@ -1,5 +1,7 @@
 #include "recordings/AVIFileParser.h"
 
+#include "recordings/RecorderLayout.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -357,7 +359,8 @@ std::vector<IndexEntry> AVIFileParser::GetIndexEntries(std::string_view prefix)
 {
     std::vector<IndexEntry> entries;
     const Chunk* idx1 = FindIndexChunk();
-    if (!idx1) {
+    // Every entry might match: a forged idx1 size could need gigabytes.
+    if (!idx1 || CountIndexEntries(*idx1) > RecorderLayout::kMaximumIndexEntries) {
         return entries;
     }
     const std::optional<int64_t> base = GetIndexDataBase();

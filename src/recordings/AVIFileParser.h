@@ -69,6 +69,8 @@ public:
     int GetHeight();
     Chunk* FindVideoStreamHeader();
     int GetDuration();
+    // The idx1 entries whose id starts with prefix; none without idx1 or
+    // movi, or when idx1 holds more than RecorderLayout::kMaximumIndexEntries.
     std::vector<IndexEntry> GetIndexEntries(std::string_view prefix);
     std::vector<std::string> GetStreamChunkIds();
 

@@ -4,6 +4,7 @@
 #include "RecordingsFixtures.h"
 #include "recordings/AVIFileLoader.h"
 #include "recordings/AVIFileParser.h"
+#include "recordings/RecorderLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,48 @@ TEST(HostileInput, ForgedSizesAndOffsets)
         const uint64_t before = parser.GetIoStats().reads;
         EXPECT_EQ(parser.GetIndexEntries("00dc").size(), static_cast<size_t>(manifest.streamCounts[0]));
         EXPECT_LE(parser.GetIoStats().reads - before, 20u);
+    }
+}
+
+TEST(HostileInput, RefusesAnIndexOfMoreEntriesThanTheLimit)
+{
+    FixtureFolder folder;
+    AviManifest manifest;
+    const QByteArray bytes = ReadAll(folder.Write("golden.avi", {}, &manifest));
+    const size_t textChunks = manifest.ChunksOf("03tx").size();
+    ASSERT_FALSE(manifest.fixes.empty());
+    ASSERT_FALSE(manifest.samples.empty());
+    // The idx1 size names this many entries, the file extended (sparse) to
+    // hold them; 0 leaves the fixture as written.
+    const int64_t limit = static_cast<int64_t>(RecorderLayout::kMaximumIndexEntries);
+    const struct {
+        int64_t entries;
+        bool accepted;
+    } rows[] = {{0, true}, {limit, true}, {limit + 1, false}};
+    for (const auto& row : rows) {
+        QByteArray b = bytes;
+        if (row.entries) {
+            SetU32At(b, manifest.idx1Offset + 4, static_cast<uint32_t>(16 * row.entries));
+        }
+        const QString path = folder.WriteBytes("index.avi", b);
+        if (row.entries) {
+            ASSERT_EQ(::truncate(path.toUtf8().constData(), manifest.idx1Offset + 8 + 16 * row.entries), 0);
+        }
+        AVIFileParser parser;
+        ASSERT_TRUE(parser.Open(path));
+        EXPECT_EQ(parser.GetIndexEntries("03tx").size(), row.accepted ? textChunks : 0u) << row.entries;
+        EXPECT_EQ(parser.GetIndexEntries("00dc").size(), row.accepted ? static_cast<size_t>(manifest.streamCounts[0]) : 0u)
+            << row.entries;
+        parser.Close();
+
+        // Refused, the metadata parse fails and leaves the entry as it was.
+        RecordingEntry entry(OleDateTime(), RECORDING_UNKNOWN, path, "index.avi");
+        AVIFileLoader loader;
+        EXPECT_EQ(loader.GetMetadataFromAVIFile(entry), row.accepted) << row.entries;
+        EXPECT_EQ(entry.metadataLoaded, row.accepted) << row.entries;
+        EXPECT_EQ(entry.duration, row.accepted ? 10 : 0) << row.entries;
+        EXPECT_EQ(entry.gpsFixes.size(), row.accepted ? manifest.fixes.size() : 0u) << row.entries;
+        EXPECT_EQ(entry.motionSamples.size(), row.accepted ? manifest.samples.size() : 0u) << row.entries;
     }
 }
 
