@@ -25,7 +25,8 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
+    // An option in the folder's place (say --help) is never taken for a folder.
+    if (argc < 2 || argv[1][0] == '-') {
         return Usage();
     }
     const QString outDir = QString::fromLocal8Bit(argv[1]);
