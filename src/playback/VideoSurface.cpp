@@ -1,17 +1,19 @@
 #include "playback/VideoSurface.h"
 
 #include "playback/VideoFrameSink.h"
+#include "platform/UiThread.h"
 
-#include <QMetaObject>
 #include <QPainter>
 #include <algorithm>
 
 VideoSurface::VideoSurface(VideoFrameSink& sink, QWidget* parent) : QWidget(parent), sink(sink)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Runs under the sink's lock, which the destructor takes to unhook it,
-    // so the surface is alive while the request is queued.
-    sink.SetRepaintRequest([this] { QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection); });
+    // Runs on libvlc's thread under the sink's lock, which the destructor
+    // takes to unhook it, so the surface is alive while the request is
+    // queued; the hand-off drops it if the surface is gone by the time the
+    // UI thread gets to it.
+    sink.SetRepaintRequest([this] { UiThread::Post(this, [this] { update(); }); });
 }
 
 VideoSurface::~VideoSurface()

@@ -1,6 +1,8 @@
 // Runs the suite inside a Qt application: a QCoreApplication, or with
 // KESTROV_TEST_WIDGETS a QApplication on the platform the environment names.
 
+#include "platform/UiThread.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -14,5 +16,7 @@ int main(int argc, char** argv)
 #else
     QCoreApplication app(argc, argv);
 #endif
+    // Frames reach the surfaces through the project's UI-thread hand-off.
+    UiThread::Install();
     return RUN_ALL_TESTS();
 }
