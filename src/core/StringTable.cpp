@@ -1,6 +1,7 @@
 #include "core/StringTable.h"
 
 #include "core/Common.h"
+#include "platform/ResourceText.h"
 
 #include <cstddef>
 
@@ -10,29 +11,6 @@ extern const std::size_t kestrovStringTableSize;
 namespace StringTable {
 
 namespace {
-
-// The text with its escapes resolved; false for an unknown or a dangling escape.
-bool Unescape(const QString& raw, QString& text)
-{
-    text.clear();
-    text.reserve(raw.size());
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (raw[i] != QLatin1Char('\\')) {
-            text += raw[i];
-            continue;
-        }
-        if (++i == raw.size()) {
-            return false;
-        }
-        switch (raw[i].unicode()) {
-        case 'n': text += QLatin1Char('\n'); break;
-        case 't': text += QLatin1Char('\t'); break;
-        case '\\': text += QLatin1Char('\\'); break;
-        default: return false;
-        }
-    }
-    return true;
-}
 
 bool ParseId(const QString& digits, int& id)
 {
@@ -54,23 +32,14 @@ bool ParseId(const QString& digits, int& id)
 Parsed Parse(const QByteArray& utf8)
 {
     Parsed parsed;
-    const QList<QByteArray> lines = utf8.split('\n');
-    for (qsizetype index = 0; index < lines.size(); ++index) {
-        QByteArray bytes = lines[index];
-        if (bytes.endsWith('\r')) {
-            bytes.chop(1);
-        }
-        if (bytes.trimmed().isEmpty() || bytes.startsWith('#')) {
-            continue;
-        }
-        const QString line = QString::fromUtf8(bytes);
-        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+    for (const platform::TextLine& line : platform::DataLines(utf8)) {
+        const qsizetype tab = line.text.indexOf(QLatin1Char('\t'));
         int id = 0;
-        QString text;
-        const QString where = QStringLiteral("line %1").arg(index + 1);
-        if (tab < 0 || !ParseId(line.left(tab), id) || !Unescape(line.mid(tab + 1), text)) {
+        std::optional<QString> text;
+        const QString where = QStringLiteral("line %1").arg(line.number);
+        if (tab < 0 || !ParseId(line.text.left(tab), id) || !(text = platform::Unescape(line.text.mid(tab + 1)))) {
             parsed.errors.append(where + QStringLiteral(": not \"id<TAB>text\""));
-        } else if (!parsed.texts.emplace(id, text).second) {
+        } else if (!parsed.texts.emplace(id, *text).second) {
             parsed.errors.append(where + QStringLiteral(": duplicate id %1").arg(id));
         }
     }

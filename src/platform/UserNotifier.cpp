@@ -1,8 +1,11 @@
 #include "platform/UserNotifier.h"
 
+#include "platform/Paths.h"
+
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <utility>
 
 namespace {
@@ -37,6 +40,26 @@ UserNotifier& UserNotifier::Current()
     return notifier ? *notifier : DefaultNotifier();
 }
 
+UserNotifier::Button UserNotifier::Ask(const QString& text, const QString& caption, Buttons buttons,
+                                       Button defaultButton)
+{
+    if (!buttons) {
+        throw std::logic_error("a question needs at least one button");
+    }
+    if (!buttons.testFlag(defaultButton)) {
+        throw std::logic_error("the default button of a question must be one it offers");
+    }
+    return AskBox(text, caption.isEmpty() ? Paths::ProgramBaseName() : caption, buttons, defaultButton);
+}
+
+UserNotifier::Button UserNotifier::EscapeAnswer(Buttons buttons)
+{
+    if (buttons.testFlag(Button::Cancel)) {
+        return Button::Cancel;
+    }
+    return buttons.testFlag(Button::No) ? Button::No : Button::Ok;
+}
+
 QString UserNotifier::FileErrorText(const QString& path, int error)
 {
     char buffer[256];
@@ -63,23 +86,51 @@ void StderrNotifier::PostMessage(const QString& text, std::function<void()> onCl
     }
 }
 
+UserNotifier::Button StderrNotifier::AskBox(const QString& text, const QString& caption, Buttons buttons, Button)
+{
+    PrintBox(caption + QStringLiteral(": ") + text);
+    return EscapeAnswer(buttons);
+}
+
 void RecordingNotifier::ShowMessage(const QString& text)
 {
     std::lock_guard lock(mutex);
-    boxes.push_back(Box{Kind::Message, text, QString(), 0});
+    boxes.push_back(Box{.kind = Kind::Message, .text = text});
 }
 
 void RecordingNotifier::ShowFileError(const QString& path, int error)
 {
     std::lock_guard lock(mutex);
-    boxes.push_back(Box{Kind::FileError, FileErrorText(path, error), path, error});
+    boxes.push_back(Box{.kind = Kind::FileError, .text = FileErrorText(path, error), .path = path, .error = error});
 }
 
 void RecordingNotifier::PostMessage(const QString& text, std::function<void()> onClosed)
 {
     std::lock_guard lock(mutex);
-    boxes.push_back(Box{Kind::Posted, text, QString(), 0});
+    boxes.push_back(Box{.kind = Kind::Posted, .text = text});
     openCallbacks.push_back(std::move(onClosed));
+}
+
+void RecordingNotifier::ScriptAnswers(std::vector<Button> answers)
+{
+    std::lock_guard lock(mutex);
+    script.assign(answers.begin(), answers.end());
+}
+
+UserNotifier::Button RecordingNotifier::AskBox(const QString& text, const QString& caption, Buttons buttons,
+                                               Button defaultButton)
+{
+    std::lock_guard lock(mutex);
+    boxes.push_back(Box{.kind = Kind::Asked, .text = text, .caption = caption, .buttons = buttons, .defaultButton = defaultButton});
+    if (script.empty()) {
+        return EscapeAnswer(buttons);
+    }
+    const Button answer = script.front();
+    script.pop_front();
+    if (!buttons.testFlag(answer)) {
+        throw std::logic_error("the scripted answer is not a button of the question \"" + text.toStdString() + "\"");
+    }
+    return answer;
 }
 
 std::vector<RecordingNotifier::Box> RecordingNotifier::Boxes() const

@@ -3,6 +3,7 @@
 // it, image makers, a green parent and synthetic input.
 
 #include "controls/ImageSource.h"
+#include "support/gui/Screenshot.h"
 
 #include <QCoreApplication>
 #include <QImage>
@@ -101,12 +102,7 @@ inline QRgb Green()
 }
 
 // What the window shows, at device pixel ratio 1.
-inline QImage Grab(QWidget& widget)
-{
-    const QPixmap pixmap = widget.grab();
-    EXPECT_EQ(pixmap.devicePixelRatio(), 1.0);
-    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-}
+using testsupport::Grab;
 
 inline void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButtons held)
 {

@@ -1,20 +1,19 @@
-// The recording list and the G-sensor graph in the real skin, written as
+// The recording list and the G-sensor graph in the real skin, saved as
 // pictures to look at.
 
 #include "SkinListFixture.h"
 #include "SkinSupport.h"
 #include "controls/CGraphStatic.h"
+#include "support/gui/Screenshot.h"
 
-#include <QDir>
 #include <QPainter>
 #include <cmath>
-#include <cstdio>
 
 using namespace controlstest;
 
 namespace {
 
-class ListGraphPreviewTest : public testing::Test {
+class ListGraphScreenshots : public testing::Test {
 protected:
     ScopedSkinModule module;
 };
@@ -35,7 +34,7 @@ private:
 
 }  // namespace
 
-TEST_F(ListGraphPreviewTest, WritesListPreview)
+TEST_F(ListGraphScreenshots, ListPreview)
 {
     ASSERT_TRUE(ResourceManager::GetInstance().IsLoaded());
     ListPane pane;
@@ -67,11 +66,10 @@ TEST_F(ListGraphPreviewTest, WritesListPreview)
     const QImage shown = Grab(pane);
     EXPECT_EQ(shown.pixel(list.x() + 2, list.y() + CSkinHeaderCtrl::kHeight + CSkinListCtrl::kRowHeight + 8),
               Rgb(0xC56A31));  // number 4 plays, two rows scrolled off
-    ASSERT_TRUE(shown.save(QStringLiteral("list-preview.png")));
-    std::printf("wrote %s/list-preview.png\n", qPrintable(QDir::currentPath()));
+    EXPECT_TRUE(testsupport::SaveScreenshot(pane, "list-preview"));
 }
 
-TEST_F(ListGraphPreviewTest, WritesGraphPreview)
+TEST_F(ListGraphScreenshots, GraphPreview)
 {
     CGraphStatic graph;
     graph.resize(744, 110);
@@ -95,6 +93,5 @@ TEST_F(ListGraphPreviewTest, WritesGraphPreview)
     graph.Redraw();
     const QImage shown = Grab(graph);
     EXPECT_EQ(shown.pixel(12, 40), qRgb(100, 100, 100));
-    ASSERT_TRUE(shown.save(QStringLiteral("graph-preview.png")));
-    std::printf("wrote %s/graph-preview.png\n", qPrintable(QDir::currentPath()));
+    EXPECT_TRUE(testsupport::SaveScreenshot(graph, "graph-preview"));
 }

@@ -9,8 +9,8 @@
 #include "controls/CMySliderControl.h"
 #include "controls/CPicture.h"
 #include "platform/gdi/GdiCompat.h"
+#include "support/gui/Screenshot.h"
 
-#include <QDir>
 #include <QPainter>
 #include <cmath>
 #include <functional>
@@ -270,6 +270,7 @@ class SkinInUseTest : public ::testing::Test {
 protected:
     ScopedSkinModule module;
 };
+using SkinInUseScreenshots = SkinInUseTest;
 
 // The colour an image stands on in the sheet.
 QColor SheetColour(int n, SkinKind kind)
@@ -392,7 +393,7 @@ TEST_F(SkinInUseTest, ToolbarAndTransportGlyphsDiffer)
             }
 }
 
-TEST_F(SkinInUseTest, WritesPreviewAndSheet)
+TEST_F(SkinInUseScreenshots, PreviewAndSheet)
 {
     Scene toolbar = Toolbar();
     Scene player = PlayerPane();
@@ -406,7 +407,13 @@ TEST_F(SkinInUseTest, WritesPreviewAndSheet)
     painter.drawImage(0, top.height(), band);
     painter.drawImage(QPoint(10, top.height() + band.height() + 10), speed.scaled(speed.size() * 3));
     painter.end();
-    ASSERT_TRUE(preview.save(QStringLiteral("skin-preview.png")));
-    ASSERT_TRUE(Sheet().save(QStringLiteral("skin-sheet.png")));
-    std::printf("wrote %s/skin-preview.png and skin-sheet.png\n", qPrintable(QDir::currentPath()));
+    EXPECT_EQ(preview.width(), kW);
+    EXPECT_EQ(preview.pixel(0, 0), top.pixel(0, 0));
+    EXPECT_EQ(preview.pixel(kW - 1, top.height()), band.pixel(kW - 1, 0));
+    EXPECT_TRUE(testsupport::SaveScreenshot(preview, "skin-preview"));
+
+    const QImage sheet = Sheet();
+    EXPECT_EQ(sheet.width(), 2 * 1920 + 20);
+    EXPECT_EQ(sheet.pixel(2, 2), qRgb(30, 30, 30));
+    EXPECT_TRUE(testsupport::SaveScreenshot(sheet, "skin-sheet"));
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 TEST(StringTable, TheEmbeddedTableParsesCleanlyAndHoldsEveryId)
@@ -14,9 +16,22 @@ TEST(StringTable, TheEmbeddedTableParsesCleanlyAndHoldsEveryId)
                        243, 244, 245, 246, 247, 250, 255, 256, 264, 265, 266, 267, 268, 270, 271,
                        272, 273, 274, 284, 285, 286, 288, 289, 290, 292, 295, 296, 297, 298, 299,
                        300, 301, 302, 310, 311, 312, 313, 314, 315, 316, 317, 318, 320};
-    EXPECT_EQ(table.texts.size(), std::size(ids));
+    // The windows' own texts (5000 and up) come on top.
+    const auto designed = std::count_if(table.texts.begin(), table.texts.end(),
+                                        [](const auto& entry) { return entry.first < 5000; });
+    EXPECT_EQ(std::size_t(designed), std::size(ids));
     for (int id : ids) {
         EXPECT_FALSE(Common::GetResourceString(id).isEmpty()) << id;
+    }
+}
+
+TEST(StringTable, TheWindowsTextsLieInTheirSubsystemsBlocks)
+{
+    const auto inBlock = [](int id) {
+        return id < 5000 || (id >= 5001 && id <= 5099) || (id >= 6001 && id <= 6099) || (id >= 7001 && id <= 7099);
+    };
+    for (const auto& [id, text] : StringTable::Embedded().texts) {
+        EXPECT_TRUE(inBlock(id)) << id << " is in none of 5001-5099, 6001-6099, 7001-7099";
     }
 }
 

@@ -1,9 +1,11 @@
+#include "platform/Paths.h"
 #include "platform/UserNotifier.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -83,6 +85,61 @@ TEST(RecordingNotifier, PostsFromManyThreads)
         thread.join();
     }
     EXPECT_EQ(notifier.Count(), 800u);
+}
+
+using Button = UserNotifier::Button;
+
+TEST(UserNotifier, TheEscapeAnswerIsCancelElseNoElseOk)
+{
+    EXPECT_EQ(UserNotifier::EscapeAnswer(Button::Ok | Button::Cancel), Button::Cancel);
+    EXPECT_EQ(UserNotifier::EscapeAnswer(Button::Yes | Button::No | Button::Cancel), Button::Cancel);
+    EXPECT_EQ(UserNotifier::EscapeAnswer(Button::Yes | Button::No), Button::No);
+    EXPECT_EQ(UserNotifier::EscapeAnswer(Button::Ok), Button::Ok);
+}
+
+TEST(RecordingNotifier, AnswersFromItsScriptThenWithTheEscapeAnswer)
+{
+    RecordingNotifier notifier;
+    notifier.ScriptAnswers({Button::Yes, Button::No});
+    const QString caption = QString::fromUtf8("경고");
+    EXPECT_EQ(notifier.Ask("q1", caption, Button::Yes | Button::No, Button::Yes), Button::Yes);
+    EXPECT_EQ(notifier.Ask("q2", caption, Button::Yes | Button::No, Button::Yes), Button::No);
+    // The script is used up: never a Yes by accident.
+    EXPECT_EQ(notifier.Ask("q3", "", Button::Yes | Button::No, Button::Yes), Button::No);
+    EXPECT_EQ(notifier.Ask("q4", "", Button::Ok | Button::Cancel, Button::Ok), Button::Cancel);
+
+    const auto boxes = notifier.Boxes();
+    ASSERT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(boxes[0].kind, RecordingNotifier::Kind::Asked);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("q1"));
+    EXPECT_EQ(boxes[0].caption, caption);
+    EXPECT_EQ(boxes[0].buttons, Button::Yes | Button::No);
+    EXPECT_EQ(boxes[0].defaultButton, Button::Yes);
+    EXPECT_EQ(boxes[2].caption, Paths::ProgramBaseName()) << "an empty caption is the program's name";
+    EXPECT_EQ(boxes[3].buttons, Button::Ok | Button::Cancel);
+}
+
+TEST(RecordingNotifier, AScriptedAnswerTheBoxDoesNotOfferThrows)
+{
+    RecordingNotifier notifier;
+    notifier.ScriptAnswers({Button::Yes});
+    EXPECT_THROW(notifier.Ask("format?", "", Button::Ok | Button::Cancel, Button::Ok), std::logic_error);
+    EXPECT_EQ(notifier.Count(), 1u);
+}
+
+TEST(UserNotifier, AQuestionWithoutButtonsOrWithAForeignDefaultIsRefused)
+{
+    RecordingNotifier notifier;
+    EXPECT_THROW(notifier.Ask("q", "", {}, Button::Ok), std::logic_error);
+    EXPECT_THROW(notifier.Ask("q", "", Button::Yes | Button::No, Button::Ok), std::logic_error);
+    EXPECT_EQ(notifier.Count(), 0u);
+}
+
+TEST(StderrNotifier, AnswersAQuestionWithItsEscapeAnswer)
+{
+    StderrNotifier notifier;
+    EXPECT_EQ(notifier.Ask("start", QString::fromUtf8("알림"), Button::Ok, Button::Ok), Button::Ok);
+    EXPECT_EQ(notifier.Ask("cut done", "", Button::Yes | Button::No, Button::Yes), Button::No);
 }
 
 }  // namespace

@@ -6,7 +6,33 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <QThread>
+
+#include <array>
 #include <memory>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<UserNotifier::Button, QMessageBox::StandardButton>, 4> kButtons{{
+    {UserNotifier::Button::Ok, QMessageBox::Ok},
+    {UserNotifier::Button::Cancel, QMessageBox::Cancel},
+    {UserNotifier::Button::Yes, QMessageBox::Yes},
+    {UserNotifier::Button::No, QMessageBox::No},
+}};
+
+QMessageBox::StandardButton ToStandard(UserNotifier::Button button)
+{
+    for (const auto& [ours, standard] : kButtons) {
+        if (ours == button) {
+            return standard;
+        }
+    }
+    return QMessageBox::NoButton;
+}
+
+}  // namespace
 
 QMessageBox* QtMessageBoxNotifier::MakeBox(const QString& text)
 {
@@ -46,4 +72,27 @@ void QtMessageBoxNotifier::PostMessage(const QString& text, std::function<void()
         // No UI thread to show it, or the same box already on its way.
         StderrNotifier().PostMessage(text, std::move(onClosed));
     }
+}
+
+UserNotifier::Button QtMessageBoxNotifier::AskBox(const QString& text, const QString& caption, Buttons buttons,
+                                                  Button defaultButton)
+{
+    if (!QCoreApplication::instance() || QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        throw std::logic_error("a question is asked on the UI thread only (UiThread::Invoke from a worker)");
+    }
+    QMessageBox box(QMessageBox::Question, caption, text);
+    for (const auto& [ours, standard] : kButtons) {
+        if (buttons.testFlag(ours)) {
+            box.addButton(standard);
+        }
+    }
+    box.setDefaultButton(ToStandard(defaultButton));
+    box.setEscapeButton(box.button(ToStandard(EscapeAnswer(buttons))));
+    box.exec();
+    for (const auto& [ours, standard] : kButtons) {
+        if (box.clickedButton() && box.clickedButton() == box.button(standard)) {
+            return ours;
+        }
+    }
+    return EscapeAnswer(buttons);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The message boxes as Qt shows them: a warning icon, OK only, the program's
-// name as caption. Install it while a QApplication exists.
+// name as caption; questions with the question icon and Qt's standard
+// buttons. Install it while a QApplication exists.
 
 #include "platform/UserNotifier.h"
 
@@ -14,6 +15,10 @@ public:
     // box is opened without a nested event loop and onClosed runs there when
     // it finishes. Without an installed UI thread it goes to stderr.
     void PostMessage(const QString& text, std::function<void()> onClosed = {}) override;
+
+protected:
+    // exec() of the box; off the UI thread it throws std::logic_error.
+    Button AskBox(const QString& text, const QString& caption, Buttons buttons, Button defaultButton) override;
 
 private:
     static QMessageBox* MakeBox(const QString& text);

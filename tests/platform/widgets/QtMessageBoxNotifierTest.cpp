@@ -1,15 +1,17 @@
 #include "core/Logger.h"
-#include "platform/UiThread.h"
 #include "platform/widgets/QtMessageBoxNotifier.h"
 #include "support/TestSupport.h"
+#include "support/gui/NextModal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -112,18 +114,55 @@ TEST_F(QtMessageBoxNotifierTest, FailingLogLinesFromAWorkerShowOneBoxAtATime)
     logger.SetNotifier(nullptr);
 }
 
-}  // namespace
+using Button = UserNotifier::Button;
 
-int main(int argc, char** argv)
+using testsupport::OnNextModal;
+
+TEST_F(QtMessageBoxNotifierTest, AQuestionAnswersEnterWithItsDefaultAndEscWithItsEscapeAnswer)
 {
-    // Never a display, also when CTest lists the cases outside the tests' environment.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    UiThread::Install();
-    ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    UiThread::Close();
-    return result;
+    struct Seen {
+        QString title;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+    } seen;
+    const auto press = [&seen](int key) {
+        return [&seen, key](QMessageBox* box) {
+            seen = {box->windowTitle(), box->icon(), box->standardButtons()};
+            QTest::keyClick(box, Qt::Key(key));
+        };
+    };
+
+    OnNextModal<QMessageBox>(press(Qt::Key_Return));
+    EXPECT_EQ(notifier.Ask("Снимок сохранён. Открыть папку?", QString::fromUtf8("경고"), Button::Yes | Button::No, Button::Yes),
+              Button::Yes);
+    EXPECT_EQ(seen.title, QString::fromUtf8("경고"));
+    EXPECT_EQ(seen.icon, QMessageBox::Question);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+
+    OnNextModal<QMessageBox>(press(Qt::Key_Escape));
+    EXPECT_EQ(notifier.Ask("format?", "", Button::Ok | Button::Cancel, Button::Ok), Button::Cancel);
+    EXPECT_EQ(seen.title, QStringLiteral("platform_widgets_tests")) << "an empty caption is the program's name";
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+
+    OnNextModal<QMessageBox>([](QMessageBox* box) { box->close(); });
+    EXPECT_EQ(notifier.Ask("cut done", "", Button::Yes | Button::No, Button::Yes), Button::No);
+
+    OnNextModal<QMessageBox>(press(Qt::Key_Escape));
+    EXPECT_EQ(notifier.Ask(QString::fromUtf8("알림"), "", Button::Ok, Button::Ok), Button::Ok);
 }
+
+TEST_F(QtMessageBoxNotifierTest, AQuestionOffTheUiThreadIsRefused)
+{
+    bool refused = false;
+    std::thread worker([&] {
+        try {
+            notifier.Ask("q", "", Button::Ok, Button::Ok);
+        } catch (const std::logic_error&) {
+            refused = true;
+        }
+    });
+    worker.join();
+    EXPECT_TRUE(refused);
+}
+
+}  // namespace

@@ -1,7 +1,9 @@
 // The main of the suites that need widgets: one QApplication on the
-// offscreen platform, the skin's font faces mapped as the program maps them.
+// offscreen platform, the skin's font faces mapped as the program maps them,
+// and the test thread installed as the UI thread, as the program's main does.
 
 #include "platform/ThreadSanitizerQt.h"
+#include "platform/UiThread.h"
 #include "platform/gdi/GdiCompat.h"
 
 #include <QApplication>
@@ -14,7 +16,10 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UiThread::Install();
     gdi::InstallFontSubstitutes();
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    UiThread::Close();
+    return result;
 }
