@@ -1,5 +1,7 @@
 #include "recordings/PositionedFile.h"
 
+#include "platform/FullIo.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,13 +12,15 @@ PositionedFile::~PositionedFile()
     Close();
 }
 
-bool PositionedFile::OpenForReading(const std::string& nativePath)
+bool PositionedFile::OpenForReading(const std::string& nativePath, bool adviseRandom)
 {
     if (!OpenWithFlags(nativePath, O_RDONLY | O_NONBLOCK)) {
         return false;
     }
     // Chunk headers are read here and there, never streamed.
-    posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    if (adviseRandom) {
+        posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    }
     return true;
 }
 
@@ -44,6 +48,7 @@ bool PositionedFile::OpenWithFlags(const std::string& nativePath, int flags)
     }
     fd = opened;
     size = static_cast<int64_t>(info.st_size);
+    modified = info.st_mtim;
     return true;
 }
 
@@ -63,22 +68,11 @@ bool PositionedFile::ReadAt(int64_t offset, void* buffer, size_t count)
     }
     ++stats.reads;
     stats.bytes += count;
-    auto* out = static_cast<char*>(buffer);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd, out + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            lastError = errno;
-            ioError = true;
-            return false;
-        }
-        if (n == 0) {
-            return false;  // the file ended (or shrank) before count bytes
-        }
-        done += static_cast<size_t>(n);
+    const int error = FullIo::ReadAt(fd, buffer, count, offset);
+    if (error != 0 && error != ENODATA) {
+        lastError = error;
+        ioError = true;
     }
-    return true;
+    // ENODATA: the file ended (or shrank) before count bytes.
+    return error == 0;
 }
