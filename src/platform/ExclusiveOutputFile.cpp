@@ -1,5 +1,7 @@
 #include "platform/ExclusiveOutputFile.h"
 
+#include "platform/FullIo.h"
+
 #include <cerrno>
 #include <fcntl.h>
 
@@ -32,20 +34,8 @@ bool ExclusiveOutputFile::Write(const void* data, size_t count)
         error = EBADF;
         return false;
     }
-    const auto* bytes = static_cast<const char*>(data);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ops.Write(fd, bytes + done, count - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            error = n < 0 ? errno : EIO;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
+    error = FullIo::Write(fd, data, count, ops);
+    return error == 0;
 }
 
 bool ExclusiveOutputFile::Commit()

@@ -1,5 +1,6 @@
 #include "recordings/RepairFileOps.h"
 
+#include "platform/FullIo.h"
 #include "recordings/PositionedFile.h"
 
 #include <cerrno>
@@ -51,19 +52,7 @@ public:
 
     int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) override
     {
-        size_t done = 0;
-        while (done < count) {
-            const ssize_t put = pwrite(fd, buffer + done, count - done, off_t(offset + done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (put == 0)
-                return EIO;
-            done += size_t(put);
-        }
-        return 0;
+        return FullIo::WriteAt(fd, buffer, count, int64_t(offset));
     }
 
     int Sync() override { return Errno(fsync(fd)); }
