@@ -1,6 +1,7 @@
 // Cuts of a two-camera recording of real H.264 must play: ffprobe and
-// ffmpeg read them. Needs ffmpeg; CI installs it through scripts/setup.
+// ffmpeg read them. Needs ffmpeg; scripts/setup installs it.
 
+#include "support/RequireReal.h"
 #include "RecordingsFixtures.h"
 #include "recordings/AVIFileParser.h"
 #include "recordings/AVIFileRecovery.h"
@@ -65,8 +66,8 @@ bool RequireFfmpeg()
     if (H264Source::Available()) {
         return true;
     }
-    if (std::getenv("CI")) {
-        ADD_FAILURE() << "ffmpeg is missing in CI; scripts/setup installs it";
+    if (testsupport::RealComponentsRequired()) {
+        ADD_FAILURE() << "ffmpeg is missing; scripts/setup installs it";
     }
     return false;
 }
