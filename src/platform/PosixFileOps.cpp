@@ -30,6 +30,11 @@ ssize_t PosixFileOps::Pwrite(int fd, const void* buffer, size_t count, off_t off
     return ::pwrite(fd, buffer, count, offset);
 }
 
+off_t PosixFileOps::Lseek(int fd, off_t offset, int whence)
+{
+    return ::lseek(fd, offset, whence);
+}
+
 int PosixFileOps::Fstat(int fd, struct stat* info)
 {
     return ::fstat(fd, info);

@@ -17,6 +17,7 @@ public:
     virtual ssize_t Pread(int fd, void* buffer, size_t count, off_t offset);
     virtual ssize_t Write(int fd, const void* buffer, size_t count);
     virtual ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset);
+    virtual off_t Lseek(int fd, off_t offset, int whence);
     virtual int Fstat(int fd, struct stat* info);
     virtual int Ftruncate(int fd, off_t length);
     virtual int Futimens(int fd, const timespec times[2]);

@@ -7,6 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+PositionedFile::PositionedFile(PosixFileOps& fileOps) : ops(fileOps) {}
+
+PosixFileOps& PositionedFile::DefaultOps()
+{
+    return PosixFileOps::Real();
+}
+
 PositionedFile::~PositionedFile()
 {
     Close();
@@ -30,20 +37,20 @@ bool PositionedFile::OpenWithFlags(const std::string& nativePath, int flags)
     lastError = 0;
     ioError = false;
     stats = {};
-    const int opened = ::open(nativePath.c_str(), flags | O_CLOEXEC);
+    const int opened = ops.Open(nativePath.c_str(), flags | O_CLOEXEC, 0);
     if (opened < 0) {
         lastError = errno;
         return false;
     }
     struct stat info {};
-    if (::fstat(opened, &info) != 0) {
+    if (ops.Fstat(opened, &info) != 0) {
         lastError = errno;
-        ::close(opened);
+        ops.Close(opened);
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
         lastError = ENODEV;
-        ::close(opened);
+        ops.Close(opened);
         return false;
     }
     fd = opened;
@@ -55,7 +62,7 @@ bool PositionedFile::OpenWithFlags(const std::string& nativePath, int flags)
 void PositionedFile::Close()
 {
     if (fd >= 0) {
-        ::close(fd);
+        ops.Close(fd);
         fd = -1;
     }
     size = 0;
@@ -68,7 +75,7 @@ bool PositionedFile::ReadAt(int64_t offset, void* buffer, size_t count)
     }
     ++stats.reads;
     stats.bytes += count;
-    const int error = FullIo::ReadAt(fd, buffer, count, offset);
+    const int error = FullIo::ReadAt(fd, buffer, count, offset, ops);
     if (error != 0 && error != ENODATA) {
         lastError = error;
         ioError = true;

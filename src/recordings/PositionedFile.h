@@ -14,9 +14,12 @@ struct IoStats {
     uint64_t bytes = 0;  // bytes asked for
 };
 
+class PosixFileOps;
+
 class PositionedFile {
 public:
-    PositionedFile() = default;
+    // ops: the seam every call of the file goes through.
+    explicit PositionedFile(PosixFileOps& ops = DefaultOps());
     virtual ~PositionedFile();
     PositionedFile(const PositionedFile&) = delete;
     PositionedFile& operator=(const PositionedFile&) = delete;
@@ -49,6 +52,9 @@ protected:
     bool OpenWithFlags(const std::string& nativePath, int flags);
     void SetError(int error) { lastError = error; }
 
+    static PosixFileOps& DefaultOps();
+
+    PosixFileOps& ops;
     int fd = -1;
     int64_t size = 0;
     timespec modified{};

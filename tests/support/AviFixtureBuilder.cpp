@@ -531,7 +531,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         PutU32(head, c.size);
         file.Put(c.offset, head);
         const bool isText = c.stream == kText;
-        if (o.sparse && !isText) {
+        if ((o.sparse && !isText) || (o.junkAsHole && c.id == "JUNK")) {
             continue;
         }
         QByteArray data = c.data;
