@@ -95,6 +95,7 @@ bool PlaceEntries(CutPlan& plan, const CutIndex& index, int64_t moviBase)
     const int64_t endEntry = index.end->entryOffset;
     const int64_t frontCarried = plan.s > 0 ? firstEntry : -1;
     const int64_t rearCarried = plan.j && *plan.j > 0 ? index.rearStart.entryOffset : -1;
+    plan.entries.reserve(index.entries.size());
     for (const AVIFileParser::RawIndexEntry& raw : index.entries) {
         if (raw.entryOffset < firstEntry || raw.entryOffset >= endEntry) {
             continue;
