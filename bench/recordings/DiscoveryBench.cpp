@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -99,8 +100,8 @@ int Repair(const QString& path, const QString& documents)
     return ok ? 0 : 1;
 }
 
-// Runs a command to its end with its output dropped; its seconds, or a
-// negative value when it did not exit 0.
+// Runs a command to its end with its output dropped; its seconds, negated
+// when it did not exit 0.
 double RunQuiet(char** command)
 {
     const auto start = Clock::now();
@@ -117,7 +118,7 @@ double RunQuiet(char** command)
     int status = 0;
     waitpid(child, &status, 0);
     const double seconds = SecondsSince(start);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -1;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -seconds;
 }
 
 // Drops the page, dentry and inode caches; false when the process may not.
@@ -196,25 +197,13 @@ int Evict(const QString& path)
 int Measure(const char* label, int files, char** command)
 {
     const ProcessIo before = ProcessIo::Now();
-    const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child < 0)
-        return 1;
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execvp(command[0], command);
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    const double seconds = SecondsSince(start);
+    const double seconds = RunQuiet(command);
+    const double elapsed = std::fabs(seconds);
     const ProcessIo used = ProcessIo::Now() - before;
     const double count = std::max(1, files);
-    std::printf("%s: %d files, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file%s\n", label, files, seconds,
-                count / seconds, double(used.readCalls) / count, double(used.bytesRead) / count,
-                WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " (exit status not 0)");
+    std::printf("%s: %d files, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file%s\n", label, files, elapsed,
+                count / elapsed, double(used.readCalls) / count, double(used.bytesRead) / count,
+                seconds >= 0 ? "" : " (exit status not 0)");
     return 0;
 }
 

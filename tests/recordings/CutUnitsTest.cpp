@@ -24,18 +24,10 @@ namespace {
 using namespace recordingstest;
 using namespace AviSegmentCutter;
 
-// 30 fps, a key frame every 45th front entry, 10 rear frames a second.
-AviFixtureOptions ThirtyFps(int seconds)
+// Smaller chunks than the cutter's own tests use, so 300 s stay small.
+AviFixtureOptions SmallChunks(int seconds)
 {
-    AviFixtureOptions o;
-    o.seconds = seconds;
-    o.frontFrames = seconds * 30;
-    o.rearFrames = seconds * 10;
-    o.gop = 45;
-    o.streams[0] = {1000, 30000, std::nullopt};
-    o.frameSize = [](int stream, int frame) { return (stream == 0 ? 700u : 300u) + static_cast<uint32_t>(frame % 7); };
-    o.audioChunkSize = 48;
-    return o;
+    return ThirtyFps(seconds, 700, 300, 48);
 }
 
 struct Written {
@@ -73,18 +65,18 @@ TEST(CutUnits, IndexReadUpToTheCutGivesTheWholeIndexCut)
         AviFixtureOptions options;
         bool repaired = false;
     };
-    AviFixtureOptions oneCamera = ThirtyFps(20);
+    AviFixtureOptions oneCamera = SmallChunks(20);
     oneCamera.rearFrames = 0;
-    AviFixtureOptions rearEndsEarly = ThirtyFps(20);
+    AviFixtureOptions rearEndsEarly = SmallChunks(20);
     rearEndsEarly.rearFrames = 60;  // the rear stream stops after 6 s of 20
-    AviFixtureOptions powerCut = ThirtyFps(20);
+    AviFixtureOptions powerCut = SmallChunks(20);
     powerCut.powerCut = 0.93;
-    AviFixtureOptions rearFirst = ThirtyFps(20);
+    AviFixtureOptions rearFirst = SmallChunks(20);
     rearFirst.rearLead = 5;
     rearFirst.keyFrame = [](int, int frame) { return frame % 37 == 0 || frame % 53 == 0; };
     rearFirst.videoFlags = [](int, int frame, bool key) { return key ? (frame % 3 ? 16u : 17u) : 0u; };
     const Source sources[] = {
-        {"two cameras", ThirtyFps(20)},
+        {"two cameras", SmallChunks(20)},
         {"one camera", oneCamera},
         {"repaired", powerCut, true},
         {"rear stream ends early", rearEndsEarly},
@@ -119,7 +111,7 @@ TEST(CutUnits, AShortCutReadsOnlyTheStartOfALongIndex)
 {
     FixtureFolder folder;
     AviManifest manifest;
-    const QString path = folder.Write("long.avi", ThirtyFps(300), &manifest);
+    const QString path = folder.Write("long.avi", SmallChunks(300), &manifest);
     AVIFileParser parser;
     ASSERT_TRUE(parser.Open(path));
     const Chunk* idx1 = parser.FindIndexChunk();
@@ -140,7 +132,7 @@ TEST(CutUnits, AnIndexOutOfFileOrderIsReadWhole)
 {
     FixtureFolder folder;
     AviManifest manifest;
-    const QString source = folder.Write("h.avi", ThirtyFps(10), &manifest);
+    const QString source = folder.Write("h.avi", SmallChunks(10), &manifest);
     QByteArray bytes = ReadAll(source);
     // Entries 10 and 11 swapped: their chunks are named out of order.
     const qsizetype first = manifest.idx1Offset + 8 + 16 * 10;
