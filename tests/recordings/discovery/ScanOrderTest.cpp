@@ -97,7 +97,7 @@ TEST(ScanOrder, EntryTextsMatchPrintf)
     const int values[] = {INT_MIN, -100, -10, -9, -1, 0, 1, 9, 10, 59, 99, 100, 1899, 9999, 12345, INT_MAX};
     for (int a : values)
         for (int b : values) {
-            const int c = b == 0 ? 7 : -b / 3;
+            const int c = b == 0 ? 7 : b / -3;
             EXPECT_EQ(RecordingEntry::FormatDateText(a, b, c), QString::asprintf("%d-%.2d-%.2d", a, b, c));
             EXPECT_EQ(RecordingEntry::FormatTimeText(a, b, c), QString::asprintf("%.2d:%.2d:%.2d", a, b, c));
         }
