@@ -168,24 +168,30 @@ int Compare(const std::string& longSource, const std::string& shortSource, int r
     const std::string out = dir + "/cut-out.avi";
     Warm(longSource);
     Warm(shortSource);
-    std::printf("%-10s %10s %10s %10s %12s %9s %11s\n", "range", "ours s", "dd s", "ffmpeg s", "bytes", "ours/dd",
-                "ours/ffmpeg");
+    std::printf("%-10s %10s %10s %10s %10s %12s %9s %11s\n", "range", "ours s", "dd 4M s", "dd 1M s", "ffmpeg s", "bytes",
+                "ours/dd", "ours/ffmpeg");
     const std::pair<uint32_t, uint32_t> ranges[] = {{100, 110}, {100, 160}, {100, 400}};
     for (const auto& [start, end] : ranges) {
         int64_t bytes = 0;
         const double ours = TimeOurs(longSource, start, end, out, runs, &bytes);
         const int64_t skip = CutSourceOffset(longSource, start, end);
-        const double dd = TimeProgram({"dd", "if=" + longSource, "of=" + out, "bs=4M", "iflag=skip_bytes,count_bytes",
-                                       "skip=" + std::to_string(skip), "count=" + std::to_string(bytes), "conv=fsync",
-                                       "status=none"},
-                                      out, false, runs);
+        // dd at two block sizes; the faster is the floor.
+        const auto ddWith = [&](const char* blockSize) {
+            return TimeProgram({"dd", "if=" + longSource, "of=" + out, std::string("bs=") + blockSize,
+                                "iflag=skip_bytes,count_bytes", "skip=" + std::to_string(skip),
+                                "count=" + std::to_string(bytes), "conv=fsync", "status=none"},
+                               out, false, runs);
+        };
+        const double dd4 = ddWith("4M");
+        const double dd1 = ddWith("1M");
+        const double dd = std::min(dd4, dd1);
         const double ffmpeg = TimeProgram({"ffmpeg", "-v", "error", "-y", "-ss", std::to_string(start), "-to",
                                            std::to_string(end), "-i", longSource, "-map", "0", "-map", "-0:s", "-c",
                                            "copy", out},
                                           out, true, runs);
-        if (ours < 0 || dd < 0 || ffmpeg < 0)
+        if (ours < 0 || dd4 < 0 || dd1 < 0 || ffmpeg < 0)
             return 1;
-        std::printf("%4u-%-5u %10.4f %10.4f %10.4f %12lld %9.2f %11.2f\n", start, end, ours, dd, ffmpeg,
+        std::printf("%4u-%-5u %10.4f %10.4f %10.4f %10.4f %12lld %9.2f %11.2f\n", start, end, ours, dd4, dd1, ffmpeg,
                     static_cast<long long>(bytes), ours / dd, ours / ffmpeg);
     }
     // The same 10 s from a source a tenth as long.

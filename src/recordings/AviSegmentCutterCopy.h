@@ -17,7 +17,7 @@ class PosixFileOps;
 namespace AviSegmentCutter {
 
 // The copy buffer: sized for what the cut copies (at most kCopyBuffer, at
-// least one block of index entries) and never zero-filled, since every use
+// least 64 KiB) and never zero-filled, since every use
 // overwrites it.
 class CopyBuffer {
 public:

@@ -23,7 +23,9 @@ namespace AviSegmentCutter {
 // The first 21 data bytes of a stream's first chunk are carried in front of
 // the frame where the cut begins.
 inline constexpr uint32_t kCarriedBytes = 21;
-inline constexpr size_t kCopyBuffer = 4 * 1024 * 1024;
+// 1 MiB: the bytes just read are still in the processor's cache when they
+// are written (a 4 MiB buffer made long cuts a quarter slower).
+inline constexpr size_t kCopyBuffer = 1024 * 1024;
 
 // One piece of the new movie data.
 struct Piece {
