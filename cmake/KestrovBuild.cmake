@@ -13,6 +13,13 @@ if(SANITIZE)
   add_link_options(-fsanitize=${SANITIZE})
 endif()
 
+# Fuzz targets (tests/fuzz) with libFuzzer: clang only. Everything is built
+# with the fuzzer's coverage hooks; the targets link its driver.
+option(KESTROV_FUZZ "Build the fuzz targets as libFuzzer programs (clang)" OFF)
+if(KESTROV_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 set(CMAKE_AUTOMOC ON)
 
 # kestrov_library(<name> SOURCES ... [QT ...] [DEPS ...])

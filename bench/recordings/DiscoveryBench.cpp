@@ -3,6 +3,8 @@
 //   recordings-bench repair FILE DOCS      one repair of FILE, backup in DOCS
 //   recordings-bench evict DIR|FILE        drops the cached pages of the files
 //   recordings-bench measure FILES -- CMD  runs CMD, prints its time and I/O
+//   recordings-bench scan DIR RUNS         LoadVideoFiles beside find + head -c
+//                                          12 over DIR, warm and cold, medians
 // Reads and bytes come from /proc/self/io, which counts waited-for children.
 
 #include "DiscoveryBench.h"
@@ -13,10 +15,13 @@
 #include "recordings/CFileLoader.h"
 #include "recordings/FileRepair.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
@@ -95,6 +100,87 @@ int Repair(const QString& path, const QString& documents)
     return ok ? 0 : 1;
 }
 
+// Runs a command to its end with its output dropped; its seconds, negated
+// when it did not exit 0.
+double RunQuiet(char** command)
+{
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execvp(command[0], command);
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double seconds = SecondsSince(start);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds : -seconds;
+}
+
+// Drops the page, dentry and inode caches; false when the process may not.
+bool DropCaches()
+{
+    sync();
+    const int fd = open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool dropped = write(fd, "3", 1) == 1;
+    close(fd);
+    return dropped;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Scan and probe of every recording under dir, beside the floor: find
+// listing the same tree and head reading each file's first 12 bytes. Each
+// run of one alternates with a run of the other; medians of runs.
+int Scan(const QString& dir, int runs)
+{
+    const QByteArray native = QFile::encodeName(dir);
+    const char* floorCommand[] = {"find", native.constData(), "-name", "*avi", "-exec", "head", "-c", "12", "{}", "+", nullptr};
+    size_t files = 0;
+    const auto ours = [&] {
+        RecordingNotifier notifier;
+        CFileLoader loader(notifier, QDir::tempPath(), std::make_shared<RepairCounter>());
+        const auto start = Clock::now();
+        files = loader.LoadVideoFiles({dir}, {}).size();
+        return SecondsSince(start);
+    };
+    for (const bool cold : {false, true}) {
+        if (cold && !DropCaches()) {
+            std::printf("scan: cold runs left out (the process may not drop the caches)\n");
+            break;
+        }
+        ours();  // fills the caches for the warm runs
+        std::vector<double> oursTimes;
+        std::vector<double> floorTimes;
+        for (int run = 0; run < runs; ++run) {
+            if (cold)
+                DropCaches();
+            oursTimes.push_back(ours());
+            if (cold)
+                DropCaches();
+            floorTimes.push_back(RunQuiet(const_cast<char**>(floorCommand)));
+        }
+        const double a = Median(oursTimes);
+        const double b = Median(floorTimes);
+        const double n = std::max<double>(1, double(files));
+        std::printf("scan %s: %zu recordings, ours %.4f s (%.1f us/file), floor find + head -c 12 %.4f s (%.1f us/file), "
+                    "ours/floor %.2f\n",
+                    cold ? "cold" : "warm", files, a, a * 1e6 / n, b, b * 1e6 / n, a / b);
+    }
+    return files > 0 ? 0 : 1;
+}
+
 int Evict(const QString& path)
 {
     for (const QString& file : FilesUnder(path)) {
@@ -111,25 +197,13 @@ int Evict(const QString& path)
 int Measure(const char* label, int files, char** command)
 {
     const ProcessIo before = ProcessIo::Now();
-    const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child < 0)
-        return 1;
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execvp(command[0], command);
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    const double seconds = SecondsSince(start);
+    const double seconds = RunQuiet(command);
+    const double elapsed = std::fabs(seconds);
     const ProcessIo used = ProcessIo::Now() - before;
     const double count = std::max(1, files);
-    std::printf("%s: %d files, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file%s\n", label, files, seconds,
-                count / seconds, double(used.readCalls) / count, double(used.bytesRead) / count,
-                WIFEXITED(status) && WEXITSTATUS(status) == 0 ? "" : " (exit status not 0)");
+    std::printf("%s: %d files, %.3f s, %.0f files/s, %.2f reads/file, %.1f bytes/file%s\n", label, files, elapsed,
+                count / elapsed, double(used.readCalls) / count, double(used.bytesRead) / count,
+                seconds >= 0 ? "" : " (exit status not 0)");
     return 0;
 }
 
@@ -142,6 +216,8 @@ std::optional<int> RunDiscoveryBench(int argc, char** argv)
         return Discovery(QString::fromLocal8Bit(argv[2]));
     if (mode == QLatin1String("repair") && argc == 4)
         return Repair(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (mode == QLatin1String("scan") && argc == 4)
+        return Scan(QString::fromLocal8Bit(argv[2]), std::max(1, std::atoi(argv[3])));
     if (mode == QLatin1String("evict") && argc == 3)
         return Evict(QString::fromLocal8Bit(argv[2]));
     // measure LABEL FILES -- CMD ...

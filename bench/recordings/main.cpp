@@ -83,7 +83,7 @@ int main(int argc, char** argv)
         return *code;
     }
     std::fprintf(stderr,
-                 "usage: recordings-bench probe DIR | decode FILE | discovery DIR | repair FILE DOCS | evict PATH |"
+                 "usage: recordings-bench probe DIR | decode FILE | discovery DIR | scan DIR RUNS | repair FILE DOCS | evict PATH |"
                  " measure LABEL FILES -- CMD...\n");
     return 2;
 }

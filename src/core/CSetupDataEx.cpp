@@ -60,18 +60,26 @@ QString CSetupDataEx::ReadTextFile(const QString& path)
 
 bool CSetupDataEx::WriteTextFile(const QString& fileName, const QString& directory, const QString& content)
 {
+    return WriteTextFileError(fileName, directory, content) == 0;
+}
+
+int CSetupDataEx::WriteTextFileError(const QString& fileName, const QString& directory, const QString& content)
+{
     if (fileName.isEmpty() || directory.isEmpty()) {
-        return false;
+        return EINVAL;
     }
     const QByteArray folder = QFile::encodeName(directory);
     struct stat info {};
     if (::stat(folder.constData(), &info) != 0) {
         // One level only: a missing parent is not created.
-        if (errno != ENOENT || ::mkdir(folder.constData(), 0777) != 0) {
-            return false;
+        if (errno != ENOENT) {
+            return errno;
+        }
+        if (::mkdir(folder.constData(), 0777) != 0) {
+            return errno;
         }
     } else if (!S_ISDIR(info.st_mode)) {
-        return false;
+        return ENOTDIR;
     }
-    return !AtomicFile::Write(Paths::Join(directory, fileName), Text8::Encode(content));
+    return AtomicFile::Write(Paths::Join(directory, fileName), Text8::Encode(content)).value();
 }

@@ -23,4 +23,7 @@ public:
     // Writes directory/fileName atomically, creating directory when its parent
     // exists. False on any failure (the old file then stays as it was).
     static bool WriteTextFile(const QString& fileName, const QString& directory, const QString& content);
+    // The same write, with why it failed: 0 on success, else the errno value
+    // (EINVAL for an empty name or folder).
+    static int WriteTextFileError(const QString& fileName, const QString& directory, const QString& content);
 };

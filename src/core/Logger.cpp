@@ -1,5 +1,6 @@
 #include "core/Logger.h"
 
+#include "platform/FullIo.h"
 #include "platform/Paths.h"
 #include "platform/Text8.h"
 #include "platform/UserNotifier.h"
@@ -122,12 +123,9 @@ bool Logger::AppendLine(const QString& path, const QString& line)
     if (fd < 0) {
         return false;
     }
-    ssize_t written;
-    do {
-        written = ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
-    } while (written < 0 && errno == EINTR);
+    const bool written = FullIo::Write(fd, bytes.constData(), static_cast<size_t>(bytes.size())) == 0;
     const bool closed = ::close(fd) == 0;
-    return closed && written == bytes.size();
+    return closed && written;
 }
 
 void Logger::ReportFailure()

@@ -85,12 +85,6 @@ OleDateTime OleDateTime::FromDays(double value)
     return result;
 }
 
-double OleDateTime::Linear() const
-{
-    const double whole = std::trunc(days);
-    return whole + std::fabs(days - whole);
-}
-
 OleDateTime::Parts OleDateTime::GetParts() const
 {
     Parts parts;
@@ -109,11 +103,6 @@ OleDateTime::Parts OleDateTime::GetParts() const
     parts.minute = static_cast<int>(seconds / 60 % 60);
     parts.second = static_cast<int>(seconds % 60);
     return parts;
-}
-
-bool OleDateTime::IsLaterThan(const OleDateTime& other) const
-{
-    return valid && other.valid && Linear() > other.Linear();
 }
 
 bool OleDateTime::operator==(const OleDateTime& other) const

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FullIo.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -33,22 +35,6 @@ mode_t CurrentUmask()
         std::fclose(status);
     }
     return mask;
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 }  // namespace
@@ -85,8 +71,8 @@ std::error_code AtomicFile::Write(const QString& path, const QByteArray& bytes)
 
     // vfat and some network file systems refuse modes; the content matters.
     (void)::fchmod(fd, mode);
-    if (!WriteAll(fd, bytes.constData(), static_cast<size_t>(bytes.size()))) {
-        return fail(errno, true);
+    if (const int error = FullIo::Write(fd, bytes.constData(), static_cast<size_t>(bytes.size()))) {
+        return fail(error, true);
     }
     if (::fsync(fd) != 0) {
         return fail(errno, true);

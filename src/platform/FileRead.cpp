@@ -1,5 +1,7 @@
 #include "platform/FileRead.h"
 
+#include "platform/FullIo.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -54,10 +56,7 @@ Result ReadWholeFile(const QString& path, qint64 maxBytes, Kind kind)
     Result result;
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
+        const ssize_t got = FullIo::ReadUpTo(file.Get(), buffer, sizeof buffer);
         if (got < 0) {
             return Failure(errno);
         }

@@ -97,7 +97,7 @@ bool AVIFileLoader::DecodeTextStream(RecordingEntry& entry, int duration)
         if (data[0] == 'M') {
             entry.motionSamples.push_back(TextChunkDecoder::DecodeMotion(data));
         } else if (data[0] == 'G') {
-            const uint32_t size = LittleEndian32(buffer + 4);
+            const uint32_t size = ReadLe32(buffer + 4);
             // The text never runs past the chunk's end.
             const qsizetype length = static_cast<qsizetype>(std::min<uint64_t>(size, static_cast<uint64_t>(data.size())));
             if (const auto fix = TextChunkDecoder::DecodeGps(data.first(length))) {

@@ -36,6 +36,16 @@ bool AVIFileParser::IsRefusedSize(uint32_t size, int64_t fileSize)
 
 bool AVIFileParser::Open(const QString& path)
 {
+    return OpenFile(path, false);
+}
+
+bool AVIFileParser::Probe(const QString& path)
+{
+    return OpenFile(path, true);
+}
+
+bool AVIFileParser::OpenFile(const QString& path, bool probe)
+{
     Close();
     outcome = OpenOutcome::NotRecording;
     if (!path.endsWith(QStringLiteral("avi"))) {
@@ -46,7 +56,7 @@ bool AVIFileParser::Open(const QString& path)
         outcome = OpenOutcome::Unreadable;
         return false;
     }
-    if (!file.OpenForReading(native)) {
+    if (!file.OpenForReading(native, !probe)) {
         outcome = file.LastError() == ENODEV ? OpenOutcome::NotRecording : OpenOutcome::Unreadable;
         return false;
     }
@@ -67,7 +77,11 @@ bool AVIFileParser::Open(const QString& path)
         return true;
     }
     walkDepth = 0;
+    // One RIFF chunk at the root decides the answer; the rest of the root
+    // walk only matters to the queries.
+    stopAtRiff = probe;
     ParseChunks(0, chunks, fileSize);
+    stopAtRiff = false;
     if (HasRiffChunk(chunks)) {
         outcome = OpenOutcome::Accepted;
         return true;
@@ -107,7 +121,7 @@ size_t AVIFileParser::ReadAvailable(int64_t offset, size_t count, void* buffer)
 uint32_t AVIFileParser::ReadDword(int64_t offset)
 {
     unsigned char bytes[4];
-    return Read(offset, 4, bytes) ? LittleEndian32(bytes) : 0;
+    return Read(offset, 4, bytes) ? ReadLe32(bytes) : 0;
 }
 
 FourCC AVIFileParser::ReadFourCC(int64_t offset)
@@ -135,7 +149,7 @@ bool AVIFileParser::ParseChunks(int64_t start, std::vector<Chunk>& list, int64_t
         // file reads as zeros, as separate reads of it would.
         unsigned char header[12];
         const size_t got = ReadAvailable(pos, sizeof header, header);
-        const uint32_t size = got >= 8 ? LittleEndian32(header + 4) : 0;
+        const uint32_t size = got >= 8 ? ReadLe32(header + 4) : 0;
         if (IsRefusedSize(size, fileSize)) {
             return size != 0;
         }
@@ -158,7 +172,11 @@ bool AVIFileParser::ParseChunks(int64_t start, std::vector<Chunk>& list, int64_t
         chunk.childStart = pos + 12;
         chunk.childEnd = pos + step;
         chunk.childrenWalked = !CanHaveChildren(chunk) || walkDepth >= kMaxDepth;
+        const bool isRootRiff = walkDepth == 0 && chunk.id.Is("RIFF");
         list.push_back(std::move(chunk));
+        if (stopAtRiff && isRootRiff) {
+            return true;
+        }
         if (isList) {
             step += 8;
         }
@@ -330,29 +348,37 @@ size_t AVIFileParser::CountIndexEntries(const Chunk& idx1) const
     return end > begin ? static_cast<size_t>((end - begin + 15) / 16) : 0;
 }
 
+size_t AVIFileParser::ReadIndexBlock(int64_t offset, size_t count, unsigned char* out)
+{
+    size_t got = 0;
+    if (offset >= 0 && offset < fileSize) {
+        const size_t available = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(count), fileSize - offset));
+        got = file.ReadAt(offset, out, available) ? available : 0;
+    }
+    std::memset(out + got, 0, count - got);
+    return got;
+}
+
+AVIFileParser::RawIndexEntry AVIFileParser::DecodeIndexEntry(const unsigned char* p, int64_t entryOffset, size_t available)
+{
+    // A field not wholly inside the file reads as 0.
+    RawIndexEntry entry;
+    entry.entryOffset = entryOffset;
+    if (available >= 4) {
+        entry.id = FourCC::FromBytes(reinterpret_cast<const char*>(p));
+    }
+    entry.flags = available >= 8 ? ReadLe32(p + 4) : 0;
+    entry.chunkOffset = available >= 12 ? ReadLe32(p + 8) : 0;
+    entry.chunkLength = available >= 16 ? ReadLe32(p + 12) : 0;
+    return entry;
+}
+
 void AVIFileParser::ForEachIndexEntry(const Chunk& idx1, const std::function<void(const RawIndexEntry&)>& visit)
 {
-    const auto [begin, end] = IndexBounds(idx1);
-    std::vector<unsigned char> block;
-    for (int64_t blockStart = begin; blockStart < end; blockStart += static_cast<int64_t>(kIndexBlock)) {
-        const int64_t entriesEnd = std::min<int64_t>(blockStart + static_cast<int64_t>(kIndexBlock), end);
-        const int64_t entryCount = (entriesEnd - blockStart + 15) / 16;
-        block.resize(static_cast<size_t>(entryCount * 16));
-        const size_t got = ReadAvailable(blockStart, block.size(), block.data());
-        for (int64_t k = 0; k < entryCount; ++k) {
-            const unsigned char* p = block.data() + k * 16;
-            const auto inside = [&](int64_t fieldEnd) { return static_cast<size_t>(fieldEnd) <= got; };
-            RawIndexEntry entry;
-            entry.entryOffset = blockStart + k * 16;
-            if (inside(k * 16 + 4)) {
-                entry.id = FourCC::FromBytes(reinterpret_cast<const char*>(p));
-            }
-            entry.flags = inside(k * 16 + 8) ? LittleEndian32(p + 4) : 0;
-            entry.chunkOffset = inside(k * 16 + 12) ? LittleEndian32(p + 8) : 0;
-            entry.chunkLength = inside(k * 16 + 16) ? LittleEndian32(p + 12) : 0;
-            visit(entry);
-        }
-    }
+    ForEachIndexEntryUntil(idx1, kIndexBlock, [&](const RawIndexEntry& entry) {
+        visit(entry);
+        return true;
+    });
 }
 
 std::vector<IndexEntry> AVIFileParser::GetIndexEntries(std::string_view prefix)

@@ -13,7 +13,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -45,6 +47,11 @@ public:
 
     std::vector<Chunk*> SearchChunks(std::vector<Chunk>& list, std::string_view id) override;
     bool Open(const QString& path) override;
+    // Open's answer and outcome with the fewest reads: the walk stops at the
+    // first root RIFF chunk, so a recording costs open, fstat, one read of
+    // 12 bytes and close. The tree then holds the root chunks up to that
+    // one; for queries use Open.
+    bool Probe(const QString& path);
     bool Read(int64_t offset, size_t count, void* buffer) override;
     uint32_t ReadDword(int64_t offset) override;
     bool HasRiffChunk(const std::vector<Chunk>& list) override;
@@ -58,6 +65,8 @@ public:
     OpenOutcome GetOpenOutcome() const { return outcome; }
     // The descriptor left open for the queries (-1 when none).
     int GetDescriptor() const { return file.Descriptor(); }
+    // The file's last-write time, as fstat gave it on Open.
+    const timespec& GetModifiedTime() const { return file.ModifiedTime(); }
 
     // A chunk's children, walked on first use.
     std::vector<Chunk>& Children(Chunk& chunk);
@@ -83,6 +92,10 @@ public:
     // kIndexBlock bytes (one read for any recorder file), never past the end
     // of the file.
     void ForEachIndexEntry(const Chunk& idx1, const std::function<void(const RawIndexEntry&)>& visit);
+    // The same walk in blocks of blockBytes, until visit returns false;
+    // true when every entry was visited.
+    template <typename Visit>
+    bool ForEachIndexEntryUntil(const Chunk& idx1, size_t blockBytes, Visit&& visit);
     // How many entries ForEachIndexEntry visits, known before any is read.
     size_t CountIndexEntries(const Chunk& idx1) const;
     static constexpr size_t kIndexBlock = 4 * 1024 * 1024;
@@ -98,11 +111,46 @@ public:
     static bool IsRefusedSize(uint32_t size, int64_t fileSize);
 
 private:
+    // Reads what lies of [offset, offset + count) inside the file and
+    // zero-fills only the rest; returns the bytes read.
+    size_t ReadIndexBlock(int64_t offset, size_t count, unsigned char* out);
+    static RawIndexEntry DecodeIndexEntry(const unsigned char* p, int64_t entryOffset, size_t available);
+
     uint32_t AvihField(int offsetInChunk);
     // [first entry, end of the entries inside the file) of idx1.
     std::pair<int64_t, int64_t> IndexBounds(const Chunk& idx1) const;
     Chunk* FindHdrlStreamHeaderChild(std::string_view type);
 
+    bool OpenFile(const QString& path, bool probe);
+
     OpenOutcome outcome = OpenOutcome::NotOpened;
     int walkDepth = 0;
+    bool stopAtRiff = false;
 };
+
+template <typename Visit>
+bool AVIFileParser::ForEachIndexEntryUntil(const Chunk& idx1, size_t blockBytes, Visit&& visit)
+{
+    const auto [begin, end] = IndexBounds(idx1);
+    const int64_t blockEntries = std::max<int64_t>(1, static_cast<int64_t>(blockBytes / 16));
+    std::unique_ptr<unsigned char[]> block;
+    int64_t capacity = 0;
+    for (int64_t blockStart = begin; blockStart < end; blockStart += blockEntries * 16) {
+        const int64_t entryCount = std::min<int64_t>(blockEntries, (end - blockStart + 15) / 16);
+        if (entryCount > capacity) {
+            // Never zero-filled: the read overwrites it.
+            block = std::make_unique_for_overwrite<unsigned char[]>(static_cast<size_t>(entryCount * 16));
+            capacity = entryCount;
+        }
+        // A last partial entry is read whole where the file holds its bytes.
+        const size_t got = ReadIndexBlock(blockStart, static_cast<size_t>(entryCount * 16), block.get());
+        for (int64_t k = 0; k < entryCount; ++k) {
+            const int64_t at = k * 16;
+            const size_t available = got > static_cast<size_t>(at) ? got - static_cast<size_t>(at) : 0;
+            if (!visit(DecodeIndexEntry(block.get() + at, blockStart + at, available))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}

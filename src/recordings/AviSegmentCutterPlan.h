@@ -1,6 +1,8 @@
 #pragma once
 // The cutter's inside, for tests: the plan of a cut is computed and checked
-// in full before the destination is created, then written front to back.
+// in full before the destination is created (this unit), then the movie data
+// is copied (AviSegmentCutterCopy.h) with the header and index patched
+// (AviSegmentCutterPatch.h), front to back.
 
 #include "recordings/AVIFileParser.h"
 #include "recordings/Chunk.h"
@@ -21,7 +23,9 @@ namespace AviSegmentCutter {
 // The first 21 data bytes of a stream's first chunk are carried in front of
 // the frame where the cut begins.
 inline constexpr uint32_t kCarriedBytes = 21;
-inline constexpr size_t kCopyBuffer = 4 * 1024 * 1024;
+// 1 MiB: the bytes just read are still in the processor's cache when they
+// are written (a 4 MiB buffer made long cuts a quarter slower).
+inline constexpr size_t kCopyBuffer = 1024 * 1024;
 
 // One piece of the new movie data.
 struct Piece {
@@ -69,24 +73,22 @@ struct CutPlan {
     int64_t MoviFieldOffset() const { return headerSize + 8; }
 };
 
+// How much of idx1 a plan reads: up to the cut (an index out of file order
+// is then read whole after all), or all of it as a reference.
+enum class IndexReading { UpToTheCut, Whole };
+
 // Times to frames and the pieces, entries and patches of the cut; none when
 // the source or the times do not allow a sound cut, or its idx1 holds more
 // than maxIndexEntries entries.
 std::optional<CutPlan> CutFrames(AVIFileParser& parser, uint32_t startSeconds, uint32_t endSeconds,
-                                 size_t maxIndexEntries = RecorderLayout::kMaximumIndexEntries);
-// The last entry at or before startFrame flagged exactly 16; 0 when none.
-size_t FindKeyFrameAtOrBefore(const std::vector<IndexEntry>& front, size_t startFrame);
-// The first rear entry whose data lies after frontDataOffset.
-std::optional<size_t> FindRearStartIndex(const std::vector<IndexEntry>& rear, int64_t frontDataOffset);
-
-void PatchRiffSize(CutPlan& plan);
-void PatchTotalFrames(CutPlan& plan, const Chunk& avih);
-bool PatchStreamLengths(CutPlan& plan, AVIFileParser& parser, Chunk& hdrl);
+                                 size_t maxIndexEntries = RecorderLayout::kMaximumIndexEntries,
+                                 IndexReading reading = IndexReading::UpToTheCut);
 
 // Opens the source, plans, creates the destination and writes it; ops is
 // the seam for every source read and destination write.
 bool CopySegment(const std::filesystem::path& source, uint32_t startSeconds, uint32_t endSeconds,
                  const std::filesystem::path& destination, PosixFileOps& ops);
+// The header (patched), the movi list and the index of a plan.
 bool WriteSegment(CutPlan& plan, int sourceFd, ExclusiveOutputFile& output, PosixFileOps& ops);
 
 }  // namespace AviSegmentCutter

@@ -6,7 +6,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <ctime>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class FileRepair;
@@ -56,15 +58,23 @@ public:
     // The file's last-write time in local time (TZ honoured), to the second;
     // invalid when it cannot be read or lies outside the date range.
     static OleDateTime GetFileWriteTime(const QString& path);
+    // A time_t in local time (TZ honoured), to the second.
+    static OleDateTime LocalTime(time_t seconds);
+    // Ascending by start time, in the order of a bubble sort that swaps
+    // only a strictly later entry: equal times keep their order, and an
+    // entry with an invalid time stays where it is.
+    static void SortByStartTime(std::vector<std::shared_ptr<RecordingEntry>>& list);
 
 private:
     QStringList ScanFolder(const QString& folder);
     void BuildEntries(const QStringList& paths);
     static bool IsAviFile(const QString& path);
-    bool ProbeFile(const QString& path);
+    // modified: the last-write time of an accepted file, taken as it was
+    // opened; none when the file was repaired.
+    bool ProbeFile(const QString& path, std::optional<timespec>& modified);
     bool IsRepairCandidate(const QString& path) const;
-    void AddEntry(const QString& path);
-    static OleDateTime GetStartTime(const QString& path);
+    void AddEntry(const QString& path, const std::optional<timespec>& modified);
+    static OleDateTime GetStartTime(const QString& path, const std::optional<timespec>& modified);
     void ShowLoadMessage(bool anyAvi, bool anyOther);
     void SortByStartTime();
 

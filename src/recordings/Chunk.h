@@ -3,20 +3,14 @@
 // the file, compared exactly up to the first NUL (so an id whose first byte
 // is 0 equals the empty text).
 
+#include "recordings/LittleEndian.h"
+
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// The little-endian 32-bit value at p, as RIFF stores every number.
-inline uint32_t LittleEndian32(const void* p)
-{
-    const auto* b = static_cast<const unsigned char*>(p);
-    return static_cast<uint32_t>(b[0]) | static_cast<uint32_t>(b[1]) << 8 | static_cast<uint32_t>(b[2]) << 16 |
-           static_cast<uint32_t>(b[3]) << 24;
-}
 
 struct FourCC {
     std::array<char, 4> bytes{};

@@ -12,6 +12,7 @@
 #include "recordings/RecorderLayout.h"
 #include "recordings/RecordingFolderScanner.h"
 
+#include <algorithm>
 #include <array>
 #include <sys/stat.h>
 
@@ -74,8 +75,9 @@ void CFileLoader::BuildEntries(const QStringList& paths)
             continue;
         }
         anyAvi = true;
-        if (ProbeFile(path))
-            AddEntry(path);
+        std::optional<timespec> modified;
+        if (ProbeFile(path, modified))
+            AddEntry(path, modified);
     }
     if (!paths.isEmpty())
         ShowLoadMessage(anyAvi, anyOther);
@@ -84,13 +86,18 @@ void CFileLoader::BuildEntries(const QStringList& paths)
         entries[i]->number = int(i + 1);
 }
 
-bool CFileLoader::ProbeFile(const QString& path)
+bool CFileLoader::ProbeFile(const QString& path, std::optional<timespec>& modified)
 {
     AVIFileParser::OpenOutcome outcome;
     {
         AVIFileParser parser;
-        if (parser.Open(path))
+        if (parser.Probe(path)) {
+            // The file was just opened as a regular file: its fstat answers
+            // what AddEntry would ask again.
+            if (!parser.GetRootChunks().empty())
+                modified = parser.GetModifiedTime();
             return !parser.GetRootChunks().empty();
+        }
         outcome = parser.GetOpenOutcome();
     }
     // Only a file the reader found broken may be repaired; anything else it
@@ -117,21 +124,25 @@ bool CFileLoader::IsRepairCandidate(const QString& path) const
            RecorderLayout::HasRecorderLayout(header);
 }
 
-void CFileLoader::AddEntry(const QString& path)
+void CFileLoader::AddEntry(const QString& path, const std::optional<timespec>& modified)
 {
-    std::string native;
-    if (!CFileParser::ToAnsiPath(path, native) || !IsRegularFile(native, true))
-        return;  // gone since it was listed
+    if (!modified) {
+        std::string native;
+        if (!CFileParser::ToAnsiPath(path, native) || !IsRegularFile(native, true))
+            return;  // gone since it was listed
+    }
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     entries.push_back(
-        std::make_shared<RecordingEntry>(GetStartTime(path), GetTypeFromName(fileName), path, fileName));
+        std::make_shared<RecordingEntry>(GetStartTime(path, modified), GetTypeFromName(fileName), path, fileName));
 }
 
-OleDateTime CFileLoader::GetStartTime(const QString& path)
+OleDateTime CFileLoader::GetStartTime(const QString& path, const std::optional<timespec>& modified)
 {
     const QString fileName = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const OleDateTime fromName = ParseNameDateTime(fileName);
-    return fromName.IsValid() ? fromName : GetFileWriteTime(path);
+    if (fromName.IsValid())
+        return fromName;
+    return modified ? LocalTime(modified->tv_sec) : GetFileWriteTime(path);
 }
 
 void CFileLoader::ShowLoadMessage(bool anyAvi, bool anyOther)
@@ -149,10 +160,23 @@ void CFileLoader::ShowLoadMessage(bool anyAvi, bool anyOther)
 
 void CFileLoader::SortByStartTime()
 {
-    // A plain bubble sort: equal and invalid start times keep the input order.
-    const size_t count = entries.size();
-    for (size_t pass = count; pass-- > 1;)
-        for (size_t i = 1; i <= pass; ++i)
-            if (entries[i - 1]->startTime.IsLaterThan(entries[i]->startTime))
-                std::swap(entries[i - 1], entries[i]);
+    SortByStartTime(entries);
+}
+
+void CFileLoader::SortByStartTime(std::vector<std::shared_ptr<RecordingEntry>>& list)
+{
+    // The order of a bubble sort that swaps neighbours only when the first
+    // is strictly later: an invalid start time is never later and nothing
+    // is later than it, so such an entry never moves and no entry crosses
+    // it. Each stretch between invalid entries is therefore sorted on its
+    // own, and a stable sort keeps equal times in their input order.
+    const auto isInvalid = [](const std::shared_ptr<RecordingEntry>& entry) { return !entry->startTime.IsValid(); };
+    const auto earlier = [](const std::shared_ptr<RecordingEntry>& a, const std::shared_ptr<RecordingEntry>& b) {
+        return b->startTime.IsLaterThan(a->startTime);
+    };
+    for (auto stretch = list.begin(); stretch != list.end();) {
+        const auto stretchEnd = std::find_if(stretch, list.end(), isInvalid);
+        std::stable_sort(stretch, stretchEnd, earlier);
+        stretch = stretchEnd == list.end() ? stretchEnd : stretchEnd + 1;
+    }
 }

@@ -118,10 +118,14 @@ OleDateTime CFileLoader::GetFileWriteTime(const QString& path)
     struct stat info {};
     if (!CFileParser::ToAnsiPath(path, native) || stat(native.c_str(), &info) != 0)
         return {};
+    return LocalTime(info.st_mtim.tv_sec);
+}
+
+OleDateTime CFileLoader::LocalTime(time_t seconds)
+{
     // localtime_r alone need not look at TZ again.
     tzset();
     struct tm local {};
-    const time_t seconds = info.st_mtim.tv_sec;
     if (!localtime_r(&seconds, &local))
         return {};
     return OleDateTime::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,

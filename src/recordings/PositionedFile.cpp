@@ -1,22 +1,33 @@
 #include "recordings/PositionedFile.h"
 
+#include "platform/FullIo.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+PositionedFile::PositionedFile(PosixFileOps& fileOps) : ops(fileOps) {}
+
+PosixFileOps& PositionedFile::DefaultOps()
+{
+    return PosixFileOps::Real();
+}
 
 PositionedFile::~PositionedFile()
 {
     Close();
 }
 
-bool PositionedFile::OpenForReading(const std::string& nativePath)
+bool PositionedFile::OpenForReading(const std::string& nativePath, bool adviseRandom)
 {
     if (!OpenWithFlags(nativePath, O_RDONLY | O_NONBLOCK)) {
         return false;
     }
     // Chunk headers are read here and there, never streamed.
-    posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    if (adviseRandom) {
+        posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    }
     return true;
 }
 
@@ -26,31 +37,32 @@ bool PositionedFile::OpenWithFlags(const std::string& nativePath, int flags)
     lastError = 0;
     ioError = false;
     stats = {};
-    const int opened = ::open(nativePath.c_str(), flags | O_CLOEXEC);
+    const int opened = ops.Open(nativePath.c_str(), flags | O_CLOEXEC, 0);
     if (opened < 0) {
         lastError = errno;
         return false;
     }
     struct stat info {};
-    if (::fstat(opened, &info) != 0) {
+    if (ops.Fstat(opened, &info) != 0) {
         lastError = errno;
-        ::close(opened);
+        ops.Close(opened);
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
         lastError = ENODEV;
-        ::close(opened);
+        ops.Close(opened);
         return false;
     }
     fd = opened;
     size = static_cast<int64_t>(info.st_size);
+    modified = info.st_mtim;
     return true;
 }
 
 void PositionedFile::Close()
 {
     if (fd >= 0) {
-        ::close(fd);
+        ops.Close(fd);
         fd = -1;
     }
     size = 0;
@@ -63,22 +75,11 @@ bool PositionedFile::ReadAt(int64_t offset, void* buffer, size_t count)
     }
     ++stats.reads;
     stats.bytes += count;
-    auto* out = static_cast<char*>(buffer);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::pread(fd, out + done, count - done, static_cast<off_t>(offset + done));
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            lastError = errno;
-            ioError = true;
-            return false;
-        }
-        if (n == 0) {
-            return false;  // the file ended (or shrank) before count bytes
-        }
-        done += static_cast<size_t>(n);
+    const int error = FullIo::ReadAt(fd, buffer, count, offset, ops);
+    if (error != 0 && error != ENODATA) {
+        lastError = error;
+        ioError = true;
     }
-    return true;
+    // ENODATA: the file ended (or shrank) before count bytes.
+    return error == 0;
 }

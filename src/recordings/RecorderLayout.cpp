@@ -7,17 +7,6 @@
 #include <cstring>
 #include <sys/stat.h>
 
-uint32_t ReadLe32(const uint8_t* bytes)
-{
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
-
-void WriteLe32(uint8_t* bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = uint8_t(value >> (8 * i));
-}
-
 namespace {
 
 bool HasTag(std::span<const uint8_t> bytes, size_t offset, const char (&tag)[5])

@@ -2,6 +2,8 @@
 // The recorder's own file layout and the rules that the reader, the discovery
 // and the repair share about broken files.
 
+#include "recordings/LittleEndian.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +36,3 @@ QString BrokenFolderPath(const QString& documentsFolder);
 bool IsInsideFolder(const std::string& nativePath, const std::string& nativeFolder);
 
 }  // namespace RecorderLayout
-
-uint32_t ReadLe32(const uint8_t* bytes);
-void WriteLe32(uint8_t* bytes, uint32_t value);

@@ -5,12 +5,60 @@
 #include <cmath>
 #include <utility>
 
+namespace {
+
+// Appends value as printf's "%.Nd" does (at least minDigits digits after a
+// '-'), without printf's parsing and locale lookup: every entry of a load
+// formats six numbers.
+char* AppendNumber(char* out, int value, int minDigits)
+{
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    if (value < 0)
+        *out++ = '-';
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    for (int pad = count; pad < minDigits; ++pad)
+        *out++ = '0';
+    while (count > 0)
+        *out++ = digits[--count];
+    return out;
+}
+
+// a, separator, b, separator, c; the first at least firstDigits digits, the
+// others two.
+QString JoinParts(int a, int firstDigits, char separator, int b, int c)
+{
+    char text[3 * 12];
+    char* out = AppendNumber(text, a, firstDigits);
+    *out++ = separator;
+    out = AppendNumber(out, b, 2);
+    *out++ = separator;
+    out = AppendNumber(out, c, 2);
+    return QString::fromLatin1(text, out - text);
+}
+
+}  // namespace
+
 RecordingEntry::RecordingEntry(OleDateTime startTime_, int type_, QString path_, QString fileName_)
     : startTime(startTime_), path(std::move(path_)), fileName(std::move(fileName_)), type(type_)
 {
     const OleDateTime::Parts parts = startTime.GetParts();
-    dateText = QString::asprintf("%d-%.2d-%.2d", parts.year, parts.month, parts.day);
-    timeText = QString::asprintf("%.2d:%.2d:%.2d", parts.hour, parts.minute, parts.second);
+    dateText = FormatDateText(parts.year, parts.month, parts.day);
+    timeText = FormatTimeText(parts.hour, parts.minute, parts.second);
+}
+
+QString RecordingEntry::FormatDateText(int year, int month, int day)
+{
+    return JoinParts(year, 1, '-', month, day);
+}
+
+QString RecordingEntry::FormatTimeText(int hour, int minute, int second)
+{
+    return JoinParts(hour, 2, ':', minute, second);
 }
 
 QString RecordingEntry::GetTypeName() const

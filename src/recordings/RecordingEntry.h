@@ -40,6 +40,9 @@ public:
     QString GetTypeName() const;
     QString GetDateText() const { return dateText; }
     QString GetTimeText() const { return timeText; }
+    // "%d-%.2d-%.2d" and "%.2d:%.2d:%.2d" of the parts, as printf gives them.
+    static QString FormatDateText(int year, int month, int day);
+    static QString FormatTimeText(int hour, int minute, int second);
 
     // The sample whose time is nearest to seconds (the earlier on a tie);
     // empty without samples.

@@ -1,14 +1,14 @@
 #include "recordings/RepairFileOps.h"
 
+#include "platform/ExclusiveOutputFile.h"
+#include "platform/FullIo.h"
+#include "platform/PosixFileOps.h"
 #include "recordings/PositionedFile.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -21,9 +21,11 @@ int Errno(int result)
 // and the lock a repair needs.
 class PosixRepairFile : public PositionedFile, public RepairFile {
 public:
-    static std::unique_ptr<PosixRepairFile> Open(const std::string& path, int& error)
+    explicit PosixRepairFile(PosixFileOps& ops) : PositionedFile(ops) {}
+
+    static std::unique_ptr<PosixRepairFile> Open(PosixFileOps& ops, const std::string& path, int& error)
     {
-        auto file = std::make_unique<PosixRepairFile>();
+        auto file = std::make_unique<PosixRepairFile>(ops);
         // O_NONBLOCK: whatever stands at the path, opening it never waits.
         if (!file->OpenWithFlags(path, O_RDWR | O_NOFOLLOW | O_NONBLOCK)) {
             error = file->LastError();
@@ -32,15 +34,9 @@ public:
         error = 0;
         return file;
     }
-    static std::unique_ptr<PosixRepairFile> Adopt(int descriptor)
-    {
-        auto file = std::make_unique<PosixRepairFile>();
-        file->fd = descriptor;
-        return file;
-    }
     ~PosixRepairFile() override { Close(); }
 
-    int Stat(struct stat& info) override { return Errno(fstat(fd, &info)); }
+    int Stat(struct stat& info) override { return Errno(ops.Fstat(fd, &info)); }
 
     int ReadAt(uint64_t offset, uint8_t* buffer, size_t count) override
     {
@@ -51,31 +47,19 @@ public:
 
     int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) override
     {
-        size_t done = 0;
-        while (done < count) {
-            const ssize_t put = pwrite(fd, buffer + done, count - done, off_t(offset + done));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return errno;
-            }
-            if (put == 0)
-                return EIO;
-            done += size_t(put);
-        }
-        return 0;
+        return FullIo::WriteAt(fd, buffer, count, int64_t(offset), ops);
     }
 
-    int Sync() override { return Errno(fsync(fd)); }
-    int Truncate(uint64_t length) override { return Errno(ftruncate(fd, off_t(length))); }
+    int Sync() override { return Errno(ops.Fsync(fd)); }
+    int Truncate(uint64_t length) override { return Errno(ops.Ftruncate(fd, off_t(length))); }
 
     int SetTimes(const timespec& accessed, const timespec& modified) override
     {
         const timespec times[2] = {accessed, modified};
-        return Errno(futimens(fd, times));
+        return Errno(ops.Futimens(fd, times));
     }
 
-    int TryLockExclusive() override { return Errno(flock(fd, LOCK_EX | LOCK_NB)); }
+    int TryLockExclusive() override { return Errno(ops.Flock(fd, LOCK_EX | LOCK_NB)); }
     void AdviseSequential() override { posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL); }
 
     int Close() override
@@ -84,66 +68,125 @@ public:
             return 0;
         // Linux releases the descriptor even when close reports an error, so
         // it is never retried.
-        const int result = Errno(::close(fd));
+        const int result = Errno(ops.Close(fd));
         fd = -1;
         return result;
     }
 };
 
+// A backup being written: only written, front to back, then kept by Close.
+class BackupFile : public RepairFile {
+public:
+    explicit BackupFile(PosixFileOps& ops) : output(ops) {}
+    ExclusiveOutputFile& Output() { return output; }
+
+    int Stat(struct stat&) override { return ENOTSUP; }
+    int ReadAt(uint64_t, uint8_t*, size_t) override { return ENOTSUP; }
+    int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) override
+    {
+        if (offset != written)
+            return EINVAL;
+        if (!output.WriteSparse(buffer, count))
+            return output.Error();
+        written += count;
+        return 0;
+    }
+    int Sync() override { return output.Sync() ? 0 : output.Error(); }
+    int Truncate(uint64_t) override { return ENOTSUP; }
+    int SetTimes(const timespec& accessed, const timespec& modified) override
+    {
+        return output.SetTimes(accessed, modified) ? 0 : output.Error();
+    }
+    int TryLockExclusive() override { return ENOTSUP; }
+    void AdviseSequential() override {}
+    // Keeps the file: the repair gives it its name or removes it.
+    int Close() override
+    {
+        if (closed)
+            return 0;
+        closed = true;
+        return output.Commit() ? 0 : output.Error();
+    }
+
+private:
+    ExclusiveOutputFile output;
+    uint64_t written = 0;
+    bool closed = false;
+};
+
 }  // namespace
+
+PosixRepairFileOps::PosixRepairFileOps(PosixFileOps& fileOps) : ops(fileOps) {}
+
+PosixFileOps& PosixRepairFileOps::DefaultOps()
+{
+    return PosixFileOps::Real();
+}
 
 std::unique_ptr<RepairFile> PosixRepairFileOps::OpenOriginal(const std::string& path, int& error)
 {
-    return PosixRepairFile::Open(path, error);
+    return PosixRepairFile::Open(ops, path, error);
 }
 
 std::unique_ptr<RepairFile> PosixRepairFileOps::CreateTemporary(const std::string& folder, std::string& path,
                                                                int& error)
 {
-    std::string pattern = folder + "/.repair-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkostemp(name.data(), O_CLOEXEC);  // O_EXCL inside
-    error = fd < 0 ? errno : 0;
-    if (fd < 0)
+    auto file = std::make_unique<BackupFile>(ops);
+    if (!file->Output().CreateUnique(folder, ".repair-")) {
+        error = file->Output().Error();
         return nullptr;
-    path = name.data();
-    return PosixRepairFile::Adopt(fd);
+    }
+    error = 0;
+    path = file->Output().Path();
+    return file;
 }
 
 int PosixRepairFileOps::RenameNoReplace(const std::string& from, const std::string& to)
 {
-    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (ops.RenameNoReplace(from.c_str(), to.c_str()) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
         return errno;
     // File systems without the flag: a hard link never replaces either.
-    if (link(from.c_str(), to.c_str()) != 0)
+    if (ops.Link(from.c_str(), to.c_str()) != 0)
         return errno;
-    unlink(from.c_str());
+    ops.Unlink(from.c_str());
     return 0;
 }
 
 int PosixRepairFileOps::Remove(const std::string& path)
 {
-    return Errno(unlink(path.c_str()));
+    return Errno(ops.Unlink(path.c_str()));
 }
 
 int PosixRepairFileOps::SyncFolder(const std::string& folder)
 {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ops.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
     if (fd < 0)
         return errno;
-    const int result = Errno(fsync(fd));
-    close(fd);
+    const int result = Errno(ops.Fsync(fd));
+    ops.Close(fd);
     return result;
 }
 
 int PosixRepairFileOps::CreateFolders(const std::string& folder)
 {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error)
-        return error.value();
-    return std::filesystem::is_directory(folder, error) ? 0 : ENOTDIR;
+    if (ops.Mkdir(folder.c_str(), 0777) == 0)
+        return 0;
+    int error = errno;
+    if (error == ENOENT) {
+        // A missing parent first, then this level again.
+        const size_t slash = folder.find_last_of('/');
+        if (slash == std::string::npos || slash == 0)
+            return error;
+        if (const int parentError = CreateFolders(folder.substr(0, slash)))
+            return parentError;
+        if (ops.Mkdir(folder.c_str(), 0777) == 0)
+            return 0;
+        error = errno;
+    }
+    if (error != EEXIST)
+        return error;
+    struct stat info {};
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }

@@ -47,13 +47,24 @@ public:
     virtual int CreateFolders(const std::string& folder) = 0;
 };
 
-// The kernel's operations.
+class PosixFileOps;
+
+// The kernel's operations, every call through one PosixFileOps. The backup
+// is an ExclusiveOutputFile: written front to back, zero blocks left as
+// holes, so a sparse original gets a sparse backup.
 class PosixRepairFileOps : public RepairFileOps {
 public:
+    explicit PosixRepairFileOps(PosixFileOps& ops = DefaultOps());
+
     std::unique_ptr<RepairFile> OpenOriginal(const std::string& path, int& error) override;
     std::unique_ptr<RepairFile> CreateTemporary(const std::string& folder, std::string& path, int& error) override;
     int RenameNoReplace(const std::string& from, const std::string& to) override;
     int Remove(const std::string& path) override;
     int SyncFolder(const std::string& folder) override;
     int CreateFolders(const std::string& folder) override;
+
+private:
+    static PosixFileOps& DefaultOps();
+
+    PosixFileOps& ops;
 };

@@ -91,17 +91,15 @@ QString TwoDigits(int value)
     return (value < 0 ? QStringLiteral("-") : QString()) + digits.rightJustified(2, u'0');
 }
 
-// One folder level; false with errno set when it cannot be made.
-bool EnsureFolder(const QString& path)
+// One folder level; 0, or the errno value of why it cannot be made.
+int EnsureFolder(const QString& path)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return true;
-    if (info.exists() || info.isSymLink()) {
-        errno = ENOTDIR;
-        return false;
-    }
-    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0;
+        return 0;
+    if (info.exists() || info.isSymLink())
+        return ENOTDIR;
+    return ::mkdir(QFile::encodeName(path).constData(), 0777) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -196,15 +194,11 @@ bool CVelmarkSetupData::Save()
     const QString tarsim = Paths::Join(basePath, QStringLiteral("TARSIM"));
     const QString config = ConfigFolder();
     for (const QString& folder : {tarsim, config}) {
-        if (!EnsureFolder(folder)) {
-            const int error = errno;
+        if (const int error = EnsureFolder(folder))
             return Fail("Save", WriteError::Kind::Folder, folder, error);
-        }
     }
-    if (!WriteTextFile(setupFileName, config, MakeFileText())) {
-        const int error = errno;  // as the failed write left it
+    if (const int error = WriteTextFileError(setupFileName, config, MakeFileText()))
         return Fail("Save", WriteError::Kind::Write, Paths::Join(config, setupFileName), error);
-    }
     lastWriteError = {};
     return true;
 }
@@ -213,10 +207,8 @@ bool CVelmarkSetupData::SaveTimeFile()
 {
     if (!MayWrite("SaveTimeFile"))
         return false;
-    if (!WriteTextFile(timeFileName, basePath, MakeTimeFileText())) {
-        const int error = errno;  // as the failed write left it
+    if (const int error = WriteTextFileError(timeFileName, basePath, MakeTimeFileText()))
         return Fail("SaveTimeFile", WriteError::Kind::Write, Paths::Join(basePath, timeFileName), error);
-    }
     lastWriteError = {};
     return true;
 }
@@ -236,9 +228,15 @@ bool CVelmarkSetupData::MayWrite(const char* function)
 bool CVelmarkSetupData::Fail(const char* function, WriteError::Kind kind, const QString& path, int error)
 {
     lastWriteError = WriteError{kind, path, error};
-    Logger::GetInstance().Log(QStringLiteral("cannot write %1 (%2)").arg(path).arg(error),
-                              QStringLiteral("CVelmarkSetupData"), QLatin1StringView(function), 3, 3);
+    Logger::GetInstance().Log(WriteFailureText(path, error), QStringLiteral("CVelmarkSetupData"),
+                              QLatin1StringView(function), 3, 3);
     return false;
+}
+
+QString CVelmarkSetupData::WriteFailureText(const QString& path, int error)
+{
+    // One multi-argument arg: a "%1" inside the path stays as it is.
+    return QStringLiteral("cannot write %1 (%2)").arg(path, Numbers::FormatInt(error));
 }
 
 QString CVelmarkSetupData::MakeTimeFileText()

@@ -56,6 +56,8 @@ public:
     // Writes time.cfg at basePath behind the same checks as Save.
     bool SaveTimeFile();
     const WriteError& LastWriteError() const { return lastWriteError; }
+    // The log line of a failed write.
+    static QString WriteFailureText(const QString& path, int error);
     void SetClock(Clock clock);
 
     // The line rules of setup.cfg over its lines, in file order.

@@ -28,20 +28,6 @@ fs::path Native(const QString& path)
     return fs::path(path.toStdString());
 }
 
-// 30 fps (30000/1000), a key frame every 45th front entry, small chunks.
-AviFixtureOptions ThirtyFps(int seconds = 30)
-{
-    AviFixtureOptions o;
-    o.seconds = seconds;
-    o.frontFrames = seconds * 30;
-    o.rearFrames = seconds * 10;
-    o.gop = 45;
-    o.streams[0] = {1000, 30000, std::nullopt};
-    o.frameSize = [](int stream, int frame) { return (stream == 0 ? 1000u : 400u) + static_cast<uint32_t>(frame % 7); };
-    o.audioChunkSize = 64;
-    return o;
-}
-
 std::optional<CutPlan> PlanFor(const QString& path, uint32_t start, uint32_t end)
 {
     AVIFileParser parser;

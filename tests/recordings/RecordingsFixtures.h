@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the recordings suites: a temporary folder with fixture files.
 
+#include "recordings/LittleEndian.h"
 #include "support/AviFixtureBuilder.h"
 
 #include <gtest/gtest.h>
@@ -54,18 +55,28 @@ inline QByteArray ReadAll(const QString& path)
 
 inline uint32_t U32At(const QByteArray& bytes, qsizetype offset)
 {
-    uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
-    }
-    return value;
+    return ReadLe32(bytes.constData() + offset);
 }
 
 inline void SetU32At(QByteArray& bytes, qsizetype offset, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) {
-        bytes[offset + i] = static_cast<char>(value >> (8 * i));
-    }
+    WriteLe32(bytes.data() + offset, value);
+}
+
+// 30 fps (30000/1000), a key frame every 45th front entry, a rear frame for
+// every third front one, small chunks of the given sizes (plus 0-6 bytes).
+inline AviFixtureOptions ThirtyFps(int seconds = 30, uint32_t frontSize = 1000, uint32_t rearSize = 400,
+                                   uint32_t audioSize = 64)
+{
+    AviFixtureOptions o;
+    o.seconds = seconds;
+    o.frontFrames = seconds * 30;
+    o.rearFrames = seconds * 10;
+    o.gop = 45;
+    o.streams[0] = {1000, 30000, std::nullopt};
+    o.frameSize = [=](int stream, int frame) { return (stream == 0 ? frontSize : rearSize) + static_cast<uint32_t>(frame % 7); };
+    o.audioChunkSize = audioSize;
+    return o;
 }
 
 // A small recording of about 40 KB (walked: above the set-aside size).

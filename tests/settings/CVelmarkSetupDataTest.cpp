@@ -350,3 +350,28 @@ TEST_F(SetupData, SetDefaultsForgetsTheCardAndReturnsToTheWorkingFolder)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SetupDataErrors, FailuresCarryTheirOwnErrorAndTheLogLineKeepsAPercentInThePath)
+{
+    EXPECT_EQ(CVelmarkSetupData::WriteFailureText("/media/%1 card/TARSIM", 20),
+              "cannot write /media/%1 card/TARSIM (20)");
+    EXPECT_EQ(CVelmarkSetupData::WriteFailureText("/media/x%2%1", -1), "cannot write /media/x%2%1 (-1)");
+
+    // A file where the folder belongs: ENOTDIR, whatever errno holds after.
+    Card card;
+    WriteFileBytes(card.root + "TARSIM", "x");
+    CVelmarkSetupData model;
+    model.SetCard(card.drive, card.drives);
+    errno = EACCES;
+    EXPECT_FALSE(model.Save());
+    EXPECT_EQ(model.LastWriteError().kind, Kind::Folder);
+    EXPECT_EQ(model.LastWriteError().error, ENOTDIR);
+    // The time file into a folder that is a file.
+    EXPECT_EQ(CSetupDataEx::WriteTextFileError("time.cfg", card.root + "TARSIM", "t"), ENOTDIR);
+    EXPECT_EQ(CSetupDataEx::WriteTextFileError("", card.root, "t"), EINVAL);
+    EXPECT_EQ(CSetupDataEx::WriteTextFileError("time.cfg", card.root, "t"), 0);
+}
+
+}  // namespace

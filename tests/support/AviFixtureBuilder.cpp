@@ -1,5 +1,8 @@
 #include "AviFixtureBuilder.h"
 
+#include "platform/FullIo.h"
+#include "recordings/LittleEndian.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -25,9 +28,9 @@ constexpr size_t kParameterSetsSize = 21;
 
 void PutU32(QByteArray& out, uint32_t value)
 {
-    for (int i = 0; i < 4; ++i) {
-        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
+    char bytes[4];
+    WriteLe32(bytes, value);
+    out.append(bytes, 4);
 }
 
 void PutU16(QByteArray& out, uint16_t value)
@@ -83,16 +86,8 @@ public:
     void Put(int64_t offset, const QByteArray& data) { Put(offset, data.constData(), static_cast<size_t>(data.size())); }
     void Flush()
     {
-        size_t done = 0;
-        while (done < buffer.size()) {
-            const ssize_t n = ::pwrite(fd, buffer.data() + done, buffer.size() - done, start + static_cast<off_t>(done));
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                Fail("cannot write " + name);
-            }
-            done += static_cast<size_t>(n);
+        if (FullIo::WriteAt(fd, buffer.data(), buffer.size(), start) != 0) {
+            Fail("cannot write " + name);
         }
         start += static_cast<int64_t>(buffer.size());
         buffer.clear();
@@ -536,7 +531,7 @@ AviManifest AviFixtureBuilder::Write(const QString& path) const
         PutU32(head, c.size);
         file.Put(c.offset, head);
         const bool isText = c.stream == kText;
-        if (o.sparse && !isText) {
+        if ((o.sparse && !isText) || (o.junkAsHole && c.id == "JUNK")) {
             continue;
         }
         QByteArray data = c.data;

@@ -94,6 +94,9 @@ struct AviFixtureOptions {
     std::optional<int64_t> exactSize;
     // Writes headers and text chunks only; video and audio data stay holes.
     bool sparse = false;
+    // The data of JUNK chunks in movi stays a hole (a recording whose real
+    // frames lie past 2 GiB at no cost in space).
+    bool junkAsHole = false;
     // Payload bytes: a pattern (default) or zeros.
     bool patternPayload = true;
 

@@ -1,14 +1,16 @@
 #pragma once
-// The kernel's file operations with one step made to fail, and the bytes
-// moved counted per file role. The failing step gets the chosen errno; the
-// others pass through.
+// The repair's file operations over the one file seam (PosixFileOps), with
+// one step of a repair made to fail and the bytes moved counted per file
+// role. The failing step gets the chosen errno; the other calls pass
+// through to the kernel.
 
+#include "platform/PosixFileOps.h"
 #include "recordings/RepairFileOps.h"
 
-#include <QByteArray>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -34,11 +36,12 @@ enum class RepairStep {
 struct RepairCounters {
     uint64_t originalBytesRead = 0;
     uint64_t originalBytesWritten = 0;
-    uint64_t backupBytesWritten = 0;
+    uint64_t backupBytesWritten = 0;  // holes included
     int originalWrites = 0;
 };
 
-class FaultyRepairOps : public RepairFileOps {
+// The seam: tells the repair's steps apart by the file each call is on.
+class RepairStepFaults : public PosixFileOps {
 public:
     RepairStep failing = RepairStep::None;
     int error = EIO;
@@ -48,8 +51,113 @@ public:
     // Runs before the second read of the original: the copy's first.
     std::function<void()> duringCopy;
 
-    // Each step fails once; the restore after it runs on the real
-    // operations.
+    bool Injected() const { return injected; }
+
+    int Open(const char* path, int flags, mode_t mode) override
+    {
+        const Role role = (flags & O_NOFOLLOW) ? Role::Original
+                          : (flags & O_EXCL)   ? Role::Backup
+                          : (flags & O_DIRECTORY) ? Role::Folder
+                                                  : Role::Other;
+        if ((role == Role::Original && Fails(RepairStep::OpenOriginal)) ||
+            (role == Role::Backup && Fails(RepairStep::CreateTemporary)))
+            return Failed();
+        const int fd = PosixFileOps::Open(path, flags, mode);
+        if (fd >= 0)
+            files[fd] = {role};
+        return fd;
+    }
+    ssize_t Pread(int fd, void* buffer, size_t count, off_t offset) override
+    {
+        if (RoleOf(fd) == Role::Original) {
+            if (++originalReads == 2 && duringCopy) {
+                auto hook = std::move(duringCopy);
+                duringCopy = nullptr;
+                hook();
+            }
+            counters.originalBytesRead += count;
+        }
+        return PosixFileOps::Pread(fd, buffer, count, offset);
+    }
+    ssize_t Write(int fd, const void* buffer, size_t count) override
+    {
+        if (RoleOf(fd) == Role::Backup) {
+            if (Fails(RepairStep::BackupWrite))
+                return Failed();
+            counters.backupBytesWritten += count;
+        }
+        return PosixFileOps::Write(fd, buffer, count);
+    }
+    off_t Lseek(int fd, off_t offset, int whence) override
+    {
+        if (RoleOf(fd) == Role::Backup && whence == SEEK_CUR)
+            counters.backupBytesWritten += uint64_t(offset);
+        return PosixFileOps::Lseek(fd, offset, whence);
+    }
+    ssize_t Pwrite(int fd, const void* buffer, size_t count, off_t offset) override
+    {
+        if (RoleOf(fd) != Role::Original)
+            return PosixFileOps::Pwrite(fd, buffer, count, offset);
+        File& file = files[fd];
+        if (file.failNextWrite) {
+            file.failNextWrite = false;
+            return Failed();
+        }
+        ++counters.originalWrites;
+        const bool header = offset == 0;
+        if (header)
+            file.headerWritten = true;
+        if (Fails(header ? RepairStep::HeaderWrite : RepairStep::IndexAppend)) {
+            // A part of the bytes reaches the file; the rest fails.
+            const ssize_t part = PosixFileOps::Pwrite(fd, buffer, count / 2, offset);
+            counters.originalBytesWritten += size_t(std::max<ssize_t>(part, 0));
+            file.failNextWrite = true;
+            return part;
+        }
+        const ssize_t written = PosixFileOps::Pwrite(fd, buffer, count, offset);
+        counters.originalBytesWritten += size_t(std::max<ssize_t>(written, 0));
+        return written;
+    }
+    int Fsync(int fd) override
+    {
+        const Role role = RoleOf(fd);
+        const bool fails = (role == Role::Backup && Fails(RepairStep::BackupSync)) ||
+                           (role == Role::Folder && Fails(RepairStep::FolderSync)) ||
+                           (role == Role::Original &&
+                            Fails(files[fd].headerWritten ? RepairStep::FinalSync : RepairStep::Sync));
+        return fails ? Failed() : PosixFileOps::Fsync(fd);
+    }
+    int Ftruncate(int fd, off_t length) override
+    {
+        if (RoleOf(fd) == Role::Original && restoreFails && injected)
+            return Failed();
+        return PosixFileOps::Ftruncate(fd, length);
+    }
+    int Close(int fd) override
+    {
+        const Role role = RoleOf(fd);
+        files.erase(fd);
+        const int result = PosixFileOps::Close(fd);
+        return role == Role::Original && Fails(RepairStep::Close) ? Failed() : result;
+    }
+    int RenameNoReplace(const char* from, const char* to) override
+    {
+        return Fails(RepairStep::Rename) ? Failed() : PosixFileOps::RenameNoReplace(from, to);
+    }
+    int Mkdir(const char* path, mode_t mode) override
+    {
+        return Fails(RepairStep::CreateFolders) ? Failed() : PosixFileOps::Mkdir(path, mode);
+    }
+
+private:
+    enum class Role { Other, Original, Backup, Folder };
+    struct File {
+        Role role = Role::Other;
+        bool headerWritten = false;
+        bool failNextWrite = false;
+    };
+
+    // Each step fails once; the restore after it runs on the real calls.
     bool Fails(RepairStep step)
     {
         if (failing != step || injected)
@@ -57,112 +165,26 @@ public:
         injected = true;
         return true;
     }
-    bool Injected() const { return injected; }
-
-    std::unique_ptr<RepairFile> OpenOriginal(const std::string& path, int& openError) override
+    int Failed() const
     {
-        if (Fails(RepairStep::OpenOriginal)) {
-            openError = error;
-            return nullptr;
-        }
-        auto file = real.OpenOriginal(path, openError);
-        return file ? std::make_unique<File>(*this, std::move(file), true) : nullptr;
+        errno = error;
+        return -1;
     }
-    std::unique_ptr<RepairFile> CreateTemporary(const std::string& folder, std::string& path, int& createError) override
+    Role RoleOf(int fd) const
     {
-        if (Fails(RepairStep::CreateTemporary)) {
-            createError = error;
-            return nullptr;
-        }
-        auto file = real.CreateTemporary(folder, path, createError);
-        return file ? std::make_unique<File>(*this, std::move(file), false) : nullptr;
-    }
-    int RenameNoReplace(const std::string& from, const std::string& to) override
-    {
-        return Fails(RepairStep::Rename) ? error : real.RenameNoReplace(from, to);
-    }
-    int Remove(const std::string& path) override { return real.Remove(path); }
-    int SyncFolder(const std::string& folder) override
-    {
-        return Fails(RepairStep::FolderSync) ? error : real.SyncFolder(folder);
-    }
-    int CreateFolders(const std::string& folder) override
-    {
-        return Fails(RepairStep::CreateFolders) ? error : real.CreateFolders(folder);
+        const auto found = files.find(fd);
+        return found == files.end() ? Role::Other : found->second.role;
     }
 
-private:
-    class File : public RepairFile {
-    public:
-        File(FaultyRepairOps& ops, std::unique_ptr<RepairFile> inner, bool original)
-            : ops(ops), inner(std::move(inner)), original(original)
-        {
-        }
-        int Stat(struct stat& info) override { return inner->Stat(info); }
-        int ReadAt(uint64_t offset, uint8_t* buffer, size_t count) override
-        {
-            if (original && ++reads == 2 && ops.duringCopy) {
-                auto hook = std::move(ops.duringCopy);
-                ops.duringCopy = nullptr;
-                hook();
-            }
-            if (original)
-                ops.counters.originalBytesRead += count;
-            return inner->ReadAt(offset, buffer, count);
-        }
-        int WriteAt(uint64_t offset, const uint8_t* buffer, size_t count) override
-        {
-            if (!original) {
-                if (ops.Fails(RepairStep::BackupWrite))
-                    return ops.error;
-                ops.counters.backupBytesWritten += count;
-                return inner->WriteAt(offset, buffer, count);
-            }
-            ++ops.counters.originalWrites;
-            const bool header = offset == 0;
-            if (header)
-                headerWritten = true;
-            if (ops.Fails(header ? RepairStep::HeaderWrite : RepairStep::IndexAppend)) {
-                // A part of the bytes reaches the file before the failure.
-                inner->WriteAt(offset, buffer, count / 2);
-                ops.counters.originalBytesWritten += count / 2;
-                return ops.error;
-            }
-            ops.counters.originalBytesWritten += count;
-            return inner->WriteAt(offset, buffer, count);
-        }
-        int Sync() override
-        {
-            if (!original)
-                return ops.Fails(RepairStep::BackupSync) ? ops.error : inner->Sync();
-            return ops.Fails(headerWritten ? RepairStep::FinalSync : RepairStep::Sync) ? ops.error : inner->Sync();
-        }
-        int Truncate(uint64_t length) override
-        {
-            return original && ops.restoreFails && ops.Injected() ? ops.error : inner->Truncate(length);
-        }
-        int SetTimes(const timespec& accessed, const timespec& modified) override
-        {
-            return inner->SetTimes(accessed, modified);
-        }
-        int TryLockExclusive() override { return inner->TryLockExclusive(); }
-        void AdviseSequential() override { inner->AdviseSequential(); }
-        int Close() override
-        {
-            const int result = inner->Close();
-            return original && ops.Fails(RepairStep::Close) ? ops.error : result;
-        }
-
-    private:
-        FaultyRepairOps& ops;
-        std::unique_ptr<RepairFile> inner;
-        bool original;
-        bool headerWritten = false;
-        int reads = 0;
-    };
-
-    PosixRepairFileOps real;
+    std::map<int, File> files;
+    int originalReads = 0;
     bool injected = false;
+};
+
+// The kernel's repair operations over that seam.
+class FaultyRepairOps : public RepairStepFaults, public PosixRepairFileOps {
+public:
+    FaultyRepairOps() : PosixRepairFileOps(static_cast<RepairStepFaults&>(*this)) {}
 };
 
 }  // namespace discoverytest

@@ -46,6 +46,30 @@ TEST(IoBudget, DiscoveryAddsNoReadToTheProbe)
     EXPECT_TRUE(spy->calls.isEmpty());
 }
 
+TEST(IoBudget, ProbeReadsOneHeaderPerRecording)
+{
+    // open, fstat, one read of the RIFF header, close: a dated recording
+    // needs nothing else, not even a stat for its entry.
+    Folders folders;
+    testsupport::AviFixtureOptions options;
+    options.seconds = 5;
+    const QString first = folders.CardPath("a/20130405_120000_NOR.avi");
+    discoverytest::WriteRecording(first, options);
+    const int files = 40;
+    for (int i = 1; i < files; ++i)
+        ASSERT_TRUE(QFile::copy(first, folders.CardPath(QStringLiteral("a/20130405_12%1_NOR.avi").arg(i, 4, 10, QLatin1Char('0')))));
+
+    RecordingNotifier notifier;
+    CFileLoader loader(notifier, folders.Documents(), std::make_shared<discoverytest::RepairSpy>());
+    const ProcessIo before = ProcessIo::Now();
+    const auto entries = loader.LoadVideoFiles({folders.Card()}, {});
+    const ProcessIo used = ProcessIo::Now() - before;
+    ASSERT_EQ(entries.size(), size_t(files));
+    // Reading /proc/self/io costs a read or two of its own.
+    EXPECT_LE(used.readCalls, uint64_t(files) + 4);
+    EXPECT_LE(used.bytesRead, uint64_t(12 * files) + kCounterNoise);
+}
+
 TEST(IoBudget, RepairReadsTheOriginalOnce)
 {
     Folders folders;

@@ -1,6 +1,7 @@
 // A repaired recording of real H.264 plays: ffprobe counts the indexed
 // front frames and ffmpeg decodes the front stream without an error.
 
+#include "support/RequireReal.h"
 #include "DiscoveryFixtures.h"
 #include "recordings/AVIFileParser.h"
 #include "recordings/AVIFileRecovery.h"
@@ -33,8 +34,8 @@ class PlaysAfterRepair : public ::testing::TestWithParam<const char*> {};
 TEST_P(PlaysAfterRepair, IndexedFramesDecode)
 {
     if (!testsupport::H264Source::Available()) {
-        if (std::getenv("CI"))
-            FAIL() << "ffmpeg is missing in CI; scripts/setup installs it";
+        if (testsupport::RealComponentsRequired())
+            FAIL() << "ffmpeg is missing; scripts/setup installs it";
         GTEST_SKIP() << "ffprobe/ffmpeg are not installed";
     }
     const QString ffprobe = QStandardPaths::findExecutable("ffprobe");

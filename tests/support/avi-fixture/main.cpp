@@ -1,6 +1,10 @@
 // Writes recorder-layout AVI files for benchmarks and manual checks.
 // avi-fixture OUTDIR --count N --seconds S [--megabytes M] [--no-rear]
-//             [--power-cut F] [--sparse]
+//             [--power-cut F] [--sparse] [--mix SEED] [--per-folder K]
+// --mix: a card's mix, seeded: sizes of 0.2 to 4.7 MB, 65 % two-camera.
+//        With --sparse its frames are few (one every 10 s) and large, so the
+//        files cost little space: for benchmarks that read headers only.
+// --per-folder: K files to a numbered sub-folder (000, 001, ...).
 
 #include "support/AviFixtureBuilder.h"
 #include "core/NumberText.h"
@@ -10,14 +14,27 @@
 #include <cstdio>
 #include <algorithm>
 #include <exception>
+#include <optional>
+#include <random>
 
 namespace {
+
+// Front frames carry the size; rear frames are half as large.
+void SetSize(testsupport::AviFixtureOptions& options, double megabytes)
+{
+    const double perSecond = megabytes * 1e6 / options.seconds;
+    const double frontRate = 22.056;
+    const double rearRate = options.rearFrames == 0 ? 0 : 9.342;
+    const double fixed = frontRate * (8 + 8 + options.audioChunkSize) + rearRate * 8 + 400;
+    const auto frame = static_cast<uint32_t>(std::max(64.0, (perSecond - fixed) / (frontRate + rearRate / 2)));
+    options.frameSize = [frame](int stream, int) { return stream == testsupport::kFront ? frame : frame / 2 + 1; };
+}
 
 int Usage()
 {
     std::fprintf(stderr,
                  "usage: avi-fixture OUTDIR --count N --seconds S [--megabytes M] [--no-rear]"
-                 " [--power-cut F] [--sparse]\n");
+                 " [--power-cut F] [--sparse] [--mix SEED] [--per-folder K]\n");
     return 2;
 }
 
@@ -33,6 +50,8 @@ int main(int argc, char** argv)
     int count = 1;
     testsupport::AviFixtureOptions options;
     double megabytes = 0;
+    std::optional<unsigned> mixSeed;
+    int perFolder = 0;
     for (int i = 2; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const bool hasValue = i + 1 < argc;
@@ -53,6 +72,12 @@ int main(int argc, char** argv)
             options.rearFrames = 0;
         } else if (arg == "--sparse") {
             options.sparse = true;
+        } else if (arg == "--mix" && hasValue) {
+            mixSeed = static_cast<unsigned>(NumberText::ReadIntPrefix(value));
+            ++i;
+        } else if (arg == "--per-folder" && hasValue) {
+            perFolder = NumberText::ReadIntPrefix(value);
+            ++i;
         } else {
             return Usage();
         }
@@ -61,26 +86,46 @@ int main(int argc, char** argv)
         return Usage();
     }
     if (megabytes > 0) {
-        // Front frames carry the size; rear frames are half as large.
-        const double perSecond = megabytes * 1e6 / options.seconds;
-        const double frontRate = 22.056;
-        const double rearRate = options.rearFrames == 0 ? 0 : 9.342;
-        const double fixed = frontRate * (8 + 8 + options.audioChunkSize) + rearRate * 8 + 400;
-        const auto frame = static_cast<uint32_t>(std::max(64.0, (perSecond - fixed) / (frontRate + rearRate / 2)));
-        options.frameSize = [frame](int stream, int) { return stream == testsupport::kFront ? frame : frame / 2 + 1; };
+        SetSize(options, megabytes);
     }
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "avi-fixture: cannot create %s\n", argv[1]);
         return 1;
     }
+    std::mt19937 random(mixSeed.value_or(0));
     try {
         for (int n = 0; n < count; ++n) {
+            testsupport::AviFixtureOptions file = options;
+            if (mixSeed) {
+                const bool twoCameras = std::uniform_int_distribution<int>(0, 99)(random) < 65;
+                file.rearFrames = twoCameras ? std::nullopt : std::optional<int>(0);
+                if (file.sparse) {
+                    file.frontFrames = std::max(1, file.seconds / 10);
+                    file.rearFrames = twoCameras ? std::optional<int>(std::max(1, file.seconds / 20)) : std::optional<int>(0);
+                    file.motionPerSecond = 0;
+                    file.gps = false;
+                    file.audioChunkSize = 4000;
+                }
+                const double megabytes = std::uniform_real_distribution<double>(0.2, 4.7)(random);
+                if (file.sparse) {
+                    const int frames = *file.frontFrames + *file.rearFrames;
+                    const auto frame = static_cast<uint32_t>(std::max(64.0, (megabytes * 1e6 - 8000.0 * frames) / frames));
+                    file.frameSize = [frame](int, int) { return frame; };
+                } else {
+                    SetSize(file, megabytes);
+                }
+            }
+            QString folder = outDir;
+            if (perFolder > 0) {
+                folder += QString::asprintf("/%03d", n / perFolder);
+                QDir().mkpath(folder);
+            }
             // Recorder names: one recording per minute from 2013-04-05 12:00.
             const int minute = n % 60;
             const int hour = 12 + n / 60 % 12;
             const int day = 5 + n / 720;
             const QString name = QString::asprintf("201304%02d_%02d%02d00_NOR.avi", day, hour, minute);
-            testsupport::AviFixtureBuilder(options).Write(outDir + "/" + name);
+            testsupport::AviFixtureBuilder(file).Write(folder + "/" + name);
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "avi-fixture: %s\n", error.what());
