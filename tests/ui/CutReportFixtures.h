@@ -1,6 +1,6 @@
 #pragma once
 // Fixtures of the cut dialog, report and picker suites: a hub whose worker
-// parses nothing, recordings made by hand, the boxes the user
+// parses nothing, recordings and a report made by hand, the boxes the user
 // would see, and dragging a slider as a user does.
 
 #include "hub/ApplicationHub.h"
@@ -8,7 +8,9 @@
 #include "recordings/RecordingEntry.h"
 #include "ui/CSaveVideoDialog.h"
 #include "ui/CutSlider.h"
+#include "ui/PrintReportData.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QStyle>
@@ -29,6 +31,30 @@ inline std::shared_ptr<RecordingEntry> MakeEntry(const QString& path, int durati
     entry->duration = duration;
     entry->videoStreamCount = streams;
     return entry;
+}
+
+inline QImage Solid(int width, int height, Qt::GlobalColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// A report of a two-camera recording: red front, blue rear, a green map of
+// the docked map's size, and every line (the date-time and speed lines are
+// carried but never printed).
+inline PrintReportData SampleReport()
+{
+    PrintReportData record;
+    record.channel1Image = Solid(1280, 720, Qt::red);
+    record.channel2Image = Solid(1280, 720, Qt::blue);
+    record.mapImage = Solid(276, 237, Qt::green);
+    record.SetLatitudeText("Широта : 37.56000000");
+    record.SetLongitudeText("Долгота : 126.97000000");
+    record.SetGSensorText("Датчик : X= 0.03125000, Y= -0.06250000, Z= 1.00000000");
+    record.SetDateTimeText("DATE-TIME-LINE");
+    record.SetSpeedText("SPEED-LINE");
+    return record;
 }
 
 // Records the boxes for the fixture's life.
