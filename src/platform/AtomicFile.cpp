@@ -3,6 +3,8 @@
 #include "platform/FullIo.h"
 
 #include <QFile>
+#include <functional>
+#include <optional>
 
 #include <cerrno>
 #include <cstdio>
@@ -37,27 +39,79 @@ mode_t CurrentUmask()
     return mask;
 }
 
-}  // namespace
+// Where a replacement goes: the target, its folder, and the permissions
+// the new file gets (the old file's, or those a new file would get).
+struct Replacement {
+    QByteArray target;
+    QByteArray folder;
+    mode_t mode = 0;
+};
 
-std::error_code AtomicFile::Write(const QString& path, const QByteArray& bytes)
+std::optional<Replacement> PlanReplacement(const QString& path)
 {
-    const QByteArray target = QFile::encodeName(path);
-    if (target.isEmpty()) {
+    Replacement plan;
+    plan.target = QFile::encodeName(path);
+    if (plan.target.isEmpty()) {
+        return std::nullopt;
+    }
+    const qsizetype slash = plan.target.lastIndexOf('/');
+    plan.folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : plan.target.left(slash);
+    plan.mode = 0666 & ~CurrentUmask();
+    struct stat old {};
+    if (::stat(plan.target.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
+        plan.mode = old.st_mode & 07777;
+    }
+    return plan;
+}
+
+// A new temporary beside the target, with the target's mode: its open
+// descriptor, or -1 with errno set.
+int CreateTemporary(const Replacement& plan, QByteArray& temporary)
+{
+    temporary = plan.target + ".tmp-XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd >= 0) {
+        // vfat and some network file systems refuse modes; the content matters.
+        (void)::fchmod(fd, plan.mode);
+    }
+    return fd;
+}
+
+// Renames the synced temporary over the target and makes the rename
+// durable; the temporary is removed when the rename fails.
+std::error_code Publish(const Replacement& plan, const QByteArray& temporary)
+{
+    if (::rename(temporary.constData(), plan.target.constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        return std::error_code(error, std::generic_category());
+    }
+    // File systems that cannot sync a folder say EINVAL; the data is in
+    // place then all the same.
+    const int folderFd = ::open(plan.folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        const int synced = ::fsync(folderFd);
+        const int error = errno;
+        ::close(folderFd);
+        if (synced != 0 && error != EINVAL) {
+            return std::error_code(error, std::generic_category());
+        }
+    }
+    return std::error_code();
+}
+
+// The temporary is made beside path; fill writes it, through the open
+// descriptor or by name, and returns 0 or an errno value. Then the
+// temporary is synced, closed and renamed over path; on any failure it is
+// removed and path stays as it was.
+std::error_code ReplaceThrough(const QString& path, const std::function<int(int fd, const QByteArray& temporary)>& fill)
+{
+    const std::optional<Replacement> plan = PlanReplacement(path);
+    if (!plan) {
         return std::make_error_code(std::errc::no_such_file_or_directory);
     }
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-
-    // The new file gets the old file's permissions, or those a newly created
-    // file would get.
-    mode_t mode = 0666 & ~CurrentUmask();
-    struct stat old {};
-    if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) {
-        mode = old.st_mode & 07777;
-    }
-
-    QByteArray temporary = target + ".tmp-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    QByteArray temporary;
+    const int fd = CreateTemporary(*plan, temporary);
     if (fd < 0) {
         return LastError();
     }
@@ -68,32 +122,31 @@ std::error_code AtomicFile::Write(const QString& path, const QByteArray& bytes)
         ::unlink(temporary.constData());
         return std::error_code(error, std::generic_category());
     };
-
-    // vfat and some network file systems refuse modes; the content matters.
-    (void)::fchmod(fd, mode);
-    if (const int error = FullIo::Write(fd, bytes.constData(), static_cast<size_t>(bytes.size()))) {
+    if (const int error = fill(fd, temporary); error != 0) {
         return fail(error, true);
     }
+    // A writer that wrote by name wrote the same file: this syncs it too.
     if (::fsync(fd) != 0) {
         return fail(errno, true);
     }
     if (::close(fd) != 0) {
         return fail(errno, false);
     }
-    if (::rename(temporary.constData(), target.constData()) != 0) {
-        return fail(errno, false);
-    }
+    return Publish(*plan, temporary);
+}
 
-    // Make the rename itself durable. File systems that cannot sync a folder
-    // say EINVAL; the data is in place then all the same.
-    const int folderFd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0) {
-        const int synced = ::fsync(folderFd);
-        const int error = errno;
-        ::close(folderFd);
-        if (synced != 0 && error != EINVAL) {
-            return std::error_code(error, std::generic_category());
-        }
-    }
-    return std::error_code();
+}  // namespace
+
+std::error_code AtomicFile::Write(const QString& path, const QByteArray& bytes)
+{
+    return ReplaceThrough(path, [&](int fd, const QByteArray&) {
+        return FullIo::Write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
+    });
+}
+
+std::error_code AtomicFile::Replace(const QString& path, const std::function<bool(const QString&)>& write)
+{
+    return ReplaceThrough(path, [&](int, const QByteArray& temporary) {
+        return write(QFile::decodeName(temporary)) ? 0 : ECANCELED;
+    });
 }

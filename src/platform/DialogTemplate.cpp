@@ -1,11 +1,11 @@
 #include "platform/DialogTemplate.h"
 
 #include "platform/EmbeddedFile.h"
+#include "platform/MulDiv.h"
 #include "platform/ResourceText.h"
 
 #include <QFileInfo>
 #include <array>
-#include <cstdint>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -33,16 +33,6 @@ constexpr std::array<std::pair<ControlKind, const char*>, 12> kKindNames{{
 
 constexpr int kDialogFields = 7;
 constexpr int kControlFields = 8;
-
-// MulDiv of the original platform: a 64-bit product, halves rounded away
-// from zero, for a positive divisor.
-int MulDiv(int value, int numerator, int denominator)
-{
-    const std::int64_t product = std::int64_t(value) * numerator;
-    const std::int64_t magnitude = (product < 0 ? -product : product) * 2 + denominator;
-    const std::int64_t rounded = magnitude / (2 * std::int64_t(denominator));
-    return int(product < 0 ? -rounded : rounded);
-}
 
 // A row's fault: thrown inside the parser, turned into "file:line: reason".
 struct RowError {
@@ -254,10 +244,10 @@ QRect DialogTemplate::DluToPixels(const QRect& du)
 
 int DialogTemplate::DluToPixelsX(int du)
 {
-    return MulDiv(du, 6, 4);
+    return platform::MulDiv(du, 6, 4);
 }
 
 int DialogTemplate::DluToPixelsY(int du)
 {
-    return MulDiv(du, 13, 8);
+    return platform::MulDiv(du, 13, 8);
 }

@@ -78,4 +78,35 @@ TEST_F(AtomicFileTest, ReplacesASymlinkInsteadOfWritingThroughIt)
     EXPECT_EQ(ReadFileBytes(Path("link")), QByteArray("mine"));
 }
 
+TEST_F(AtomicFileTest, ReplaceRenamesWhatTheWriterWroteOnlyWhenItSucceeded)
+{
+    WriteFileBytes(Path("report.pdf"), QByteArray("old"));
+    ASSERT_EQ(chmod(QFile::encodeName(Path("report.pdf")).constData(), 0640), 0);
+    auto writer = [](const QByteArray& bytes, bool result) {
+        return [bytes, result](const QString& temporary) {
+            // Written by name, as a printer writes: opened, truncated, closed.
+            QFile file(temporary);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(bytes);
+            file.close();
+            return result;
+        };
+    };
+    EXPECT_EQ(AtomicFile::Replace(Path("report.pdf"), writer("half", false)), std::errc::operation_canceled);
+    EXPECT_EQ(ReadFileBytes(Path("report.pdf")), QByteArray("old"));
+    EXPECT_EQ(EntryNames(dir.path()), QStringList{QStringLiteral("report.pdf")});
+
+    EXPECT_FALSE(AtomicFile::Replace(Path("report.pdf"), writer("new", true)));
+    EXPECT_EQ(ReadFileBytes(Path("report.pdf")), QByteArray("new"));
+    EXPECT_EQ(EntryNames(dir.path()), QStringList{QStringLiteral("report.pdf")});
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(Path("report.pdf")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    bool called = false;
+    EXPECT_EQ(AtomicFile::Replace(Path("missing/f"), [&](const QString&) { return called = true; }),
+              std::errc::no_such_file_or_directory);
+    EXPECT_FALSE(called);
+}
+
 }  // namespace
