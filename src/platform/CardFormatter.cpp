@@ -4,18 +4,20 @@
 
 #include <QTimer>
 
-FormatOutcome CardFormatter::Success(QString newRoot, QString note)
+FormatOutcome CardFormatter::Success(QString newRoot, FormatNotice notice, QString note)
 {
     FormatOutcome outcome;
     outcome.ok = true;
+    outcome.notice = notice;
     outcome.newRoot = std::move(newRoot);
     outcome.note = std::move(note);
     return outcome;
 }
 
-FormatOutcome CardFormatter::Failure(QString reason)
+FormatOutcome CardFormatter::Failure(FormatProblem problem, QString reason)
 {
     FormatOutcome outcome;
+    outcome.problem = problem;
     outcome.reason = std::move(reason);
     return outcome;
 }
@@ -34,10 +36,10 @@ GuardedCardFormatter::GuardedCardFormatter(std::shared_ptr<const Drives> drives,
 
 bool GuardedCardFormatter::Refused(const DriveInfo& drive, FormatDone& done) const
 {
-    std::optional<QString> reason = FormatGuard::Check(drive, *drives);
-    if (!reason)
+    std::optional<FormatRefusal> refusal = FormatGuard::Check(drive, *drives);
+    if (!refusal)
         return false;
-    Deliver(std::move(done), Failure(std::move(*reason)));
+    Deliver(std::move(done), Failure(refusal->problem, std::move(refusal->reason)));
     return true;
 }
 

@@ -9,11 +9,36 @@
 #include <functional>
 #include <memory>
 
+// Why a label or format did not happen, so the user's text can be worded;
+// the English reason beside it is for the log.
+enum class FormatProblem {
+    None,
+    NotChosen,      // no card was given
+    Gone,           // nothing (or no known device) is mounted there any more
+    Changed,        // another device or volume is there now
+    NotRemovable,   // not a removable card
+    ReadOnly,
+    SystemUse,      // the disk holds a system folder or swap, or is held
+    Busy,           // files on the card are still open
+    NotAuthorized,  // refused or cancelled by the user's authorisation
+    Unavailable,    // no formatting service on this machine
+    Failed,         // anything else
+};
+
+// Something a success leaves the user to know.
+enum class FormatNotice {
+    None,
+    Fat16,         // a small card got FAT16, not FAT32
+    NotRemounted,  // formatted, but the card must be put in again
+};
+
 struct FormatOutcome {
     bool ok = false;
+    FormatProblem problem = FormatProblem::None;  // set on failure
+    FormatNotice notice = FormatNotice::None;     // set on success
     QString reason;   // why it failed; empty on success
     QString newRoot;  // on success: where the card is mounted now, or empty
-    QString note;     // on success: something the user or the log should know
+    QString note;     // on success: what the notice means, for the log
 };
 
 using FormatDone = std::function<void(const FormatOutcome&)>;
@@ -25,8 +50,9 @@ public:
     // A quick FAT32 format labelled label.
     virtual void Format(const DriveInfo& drive, const QString& label, FormatDone done) = 0;
 
-    static FormatOutcome Success(QString newRoot = QString(), QString note = QString());
-    static FormatOutcome Failure(QString reason);
+    static FormatOutcome Success(QString newRoot = QString(), FormatNotice notice = FormatNotice::None,
+                                 QString note = QString());
+    static FormatOutcome Failure(FormatProblem problem, QString reason);
     // Runs done(outcome) from the calling thread's event loop.
     static void Deliver(FormatDone done, FormatOutcome outcome);
 };

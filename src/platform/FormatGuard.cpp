@@ -17,25 +17,32 @@ bool IsSystemMountPoint(const QString& root)
     return system.contains(root);
 }
 
-std::optional<QString> IdentityChange(const DriveInfo& listed, const DriveInfo& now)
+FormatRefusal Refusal(FormatProblem problem, QString reason)
+{
+    return FormatRefusal{problem, std::move(reason)};
+}
+
+std::optional<FormatRefusal> IdentityChange(const DriveInfo& listed, const DriveInfo& now)
 {
     if (now.deviceNumber != listed.deviceNumber)
-        return QStringLiteral("another device is now mounted at %1").arg(listed.root);
+        return Refusal(FormatProblem::Changed, QStringLiteral("another device is now mounted at %1").arg(listed.root));
     if (now.kernelName != listed.kernelName)
-        return QStringLiteral("the device at %1 is now %2, not %3").arg(listed.root, now.kernelName, listed.kernelName);
+        return Refusal(FormatProblem::Changed, QStringLiteral("the device at %1 is now %2, not %3")
+                                                   .arg(listed.root, now.kernelName, listed.kernelName));
     if (now.fsUuid != listed.fsUuid)
-        return QStringLiteral("the volume at %1 has changed").arg(listed.root);
+        return Refusal(FormatProblem::Changed, QStringLiteral("the volume at %1 has changed").arg(listed.root));
     return std::nullopt;
 }
 
-std::optional<QString> SystemUse(const BlockDevice& device, const Drives& drives, const SysBlock& sys)
+std::optional<FormatRefusal> SystemUse(const BlockDevice& device, const Drives& drives, const SysBlock& sys)
 {
     for (const MountRecord& mount : drives.Mounts()) {
         if (!IsSystemMountPoint(mount.mountPoint))
             continue;
         const std::optional<BlockDevice> other = sys.ForMount(mount);
         if (other && other->diskName == device.diskName)
-            return QStringLiteral("disk %1 holds the system folder %2").arg(device.diskName, mount.mountPoint);
+            return Refusal(FormatProblem::SystemUse,
+                           QStringLiteral("disk %1 holds the system folder %2").arg(device.diskName, mount.mountPoint));
     }
     for (const QString& swap : MountTable::ReadSwaps(drives.Sources().swaps)) {
         static const QString devPrefix = QStringLiteral("/dev/");
@@ -43,10 +50,12 @@ std::optional<QString> SystemUse(const BlockDevice& device, const Drives& drives
             continue;
         const std::optional<BlockDevice> other = sys.ByName(swap.mid(devPrefix.size()));
         if (other && other->diskName == device.diskName)
-            return QStringLiteral("disk %1 holds the active swap %2").arg(device.diskName, swap);
+            return Refusal(FormatProblem::SystemUse,
+                           QStringLiteral("disk %1 holds the active swap %2").arg(device.diskName, swap));
     }
     if (sys.HasHolders(device))
-        return QStringLiteral("disk %1 is in use by another device (encryption, RAID or LVM)").arg(device.diskName);
+        return Refusal(FormatProblem::SystemUse,
+                       QStringLiteral("disk %1 is in use by another device (encryption, RAID or LVM)").arg(device.diskName));
     return std::nullopt;
 }
 
@@ -54,24 +63,24 @@ std::optional<QString> SystemUse(const BlockDevice& device, const Drives& drives
 
 namespace FormatGuard {
 
-std::optional<QString> Check(const DriveInfo& drive, const Drives& drives)
+std::optional<FormatRefusal> Check(const DriveInfo& drive, const Drives& drives)
 {
     if (drive.root.isEmpty())
-        return QStringLiteral("no card is chosen");
+        return Refusal(FormatProblem::NotChosen, QStringLiteral("no card is chosen"));
     const std::optional<DriveInfo> now = drives.Find(drive.root);
     if (!now)
-        return QStringLiteral("nothing is mounted at %1 any more").arg(drive.root);
-    if (std::optional<QString> change = IdentityChange(drive, *now))
+        return Refusal(FormatProblem::Gone, QStringLiteral("nothing is mounted at %1 any more").arg(drive.root));
+    if (std::optional<FormatRefusal> change = IdentityChange(drive, *now))
         return change;
     if (now->type != DriveType::Removable)
-        return QStringLiteral("%1 is not a removable card").arg(drive.root);
+        return Refusal(FormatProblem::NotRemovable, QStringLiteral("%1 is not a removable card").arg(drive.root));
 
     const SysBlock sys(drives.Sources().sysfsRoot);
     const std::optional<BlockDevice> device = sys.ByName(now->kernelName);
     if (!device || device->deviceNumber != now->deviceNumber)
-        return QStringLiteral("the device of %1 cannot be identified").arg(drive.root);
+        return Refusal(FormatProblem::Gone, QStringLiteral("the device of %1 cannot be identified").arg(drive.root));
     if (sys.ReadOnly(*device))
-        return QStringLiteral("the card in %1 is read-only").arg(drive.root);
+        return Refusal(FormatProblem::ReadOnly, QStringLiteral("the card in %1 is read-only").arg(drive.root));
     return SystemUse(*device, drives, sys);
 }
 

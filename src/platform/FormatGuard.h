@@ -4,15 +4,21 @@
 // still mounted where it was listed and carrying nothing the system uses, is
 // refused.
 
+#include "platform/CardFormatter.h"
 #include "platform/Drives.h"
 
 #include <QString>
 #include <optional>
 
+struct FormatRefusal {
+    FormatProblem problem = FormatProblem::Failed;
+    QString reason;  // English, for the log
+};
+
 namespace FormatGuard {
 
-// The reason for a refusal, or none when the drive may be formatted. Pure
-// over the drive sources: reads them afresh, changes nothing.
-std::optional<QString> Check(const DriveInfo& drive, const Drives& drives);
+// The refusal, or none when the drive may be formatted. Pure over the drive
+// sources: reads them afresh, changes nothing.
+std::optional<FormatRefusal> Check(const DriveInfo& drive, const Drives& drives);
 
 }  // namespace FormatGuard

@@ -24,7 +24,7 @@ bool MkfsCardFormatter::MayWrite(const DriveInfo& drive, FormatDone& done) const
 {
     if (!drive.deviceNode.isEmpty() && ::access(QFile::encodeName(drive.deviceNode).constData(), W_OK) == 0)
         return true;
-    Deliver(std::move(done), Failure(QStringLiteral("formatting needs the udisks2 service")));
+    Deliver(std::move(done), Failure(FormatProblem::Unavailable, QStringLiteral("formatting needs the udisks2 service")));
     return false;
 }
 
@@ -34,7 +34,7 @@ void MkfsCardFormatter::SetLabel(const DriveInfo& drive, const QString& label, F
         return;
     const QString program = QStringLiteral("fatlabel");
     runner->Run(program, {drive.deviceNode, label}, [program, done = std::move(done)](const CommandResult& result) {
-        Deliver(done, result.exitCode == 0 ? Success() : Failure(FailureText(program, result)));
+        Deliver(done, result.exitCode == 0 ? Success() : Failure(FormatProblem::Failed, FailureText(program, result)));
     });
 }
 
@@ -51,7 +51,7 @@ void MkfsCardFormatter::Format(const DriveInfo& drive, const QString& label, For
     runner->Run(program, {drive.root},
                 [runner = runner, drive, label, program, done = std::move(done)](const CommandResult& result) mutable {
                     if (result.exitCode != 0) {
-                        Deliver(std::move(done), Failure(FailureText(program, result)));
+                        Deliver(std::move(done), Failure(FormatProblem::Failed, FailureText(program, result)));
                         return;
                     }
                     MakeFilesystem(runner, drive, label, std::move(done));
@@ -66,9 +66,10 @@ void MkfsCardFormatter::MakeFilesystem(const std::shared_ptr<CommandRunner>& run
                                 QStringLiteral("-n"), label, drive.deviceNode};
     runner->Run(program, arguments, [program, done = std::move(done)](const CommandResult& result) {
         if (result.exitCode != 0) {
-            Deliver(done, Failure(FailureText(program, result)));
+            Deliver(done, Failure(FormatProblem::Failed, FailureText(program, result)));
             return;
         }
-        Deliver(done, Success(QString(), QStringLiteral("the card is formatted; remove it and insert it again to use it")));
+        Deliver(done, Success(QString(), FormatNotice::NotRemounted,
+                              QStringLiteral("the card is formatted; remove it and insert it again to use it")));
     });
 }

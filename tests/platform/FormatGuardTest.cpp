@@ -47,28 +47,31 @@ DriveInfo At(const DriveFixture& fixture, const char* root)
 
 TEST(FormatGuard, AllowsOnlyAnUnusedRemovableCardStillMountedWhereListed)
 {
+    using P = FormatProblem;
     struct Case {
         const char* name;
         const char* root;
         std::function<void(DriveFixture&)> change;  // between listing and the check
         const char* reason;                         // empty: allowed
+        FormatProblem problem;
     };
     const std::vector<Case> cases = {
-        {"removable card", "/media/u/CARD", {}, ""},
-        {"the / device", "/", {}, "system folder /"},
-        {"sibling mounted at /boot", "/media/u/SDBOOT", {}, "system folder /boot/"},
-        {"sibling is an active swap", "/media/u/SWAPPY", {}, "swap"},
-        {"bind-mounted at /srv", "/media/u/BOUND", {}, "system folder /srv/"},
-        {"holder on top", "/media/u/HELD", {}, "in use by another device"},
-        {"read-only card", "/media/u/LOCKED", {}, "read-only"},
-        {"fixed USB disk", "/media/u/USBHDD", {}, "not a removable card"},
-        {"RAM disk", "/mnt/zram", {}, "not a removable card"},
-        {"network share", "/mnt/nfs", {}, "not a removable card"},
+        {"removable card", "/media/u/CARD", {}, "", P::None},
+        {"the / device", "/", {}, "system folder /", P::SystemUse},
+        {"sibling mounted at /boot", "/media/u/SDBOOT", {}, "system folder /boot/", P::SystemUse},
+        {"sibling is an active swap", "/media/u/SWAPPY", {}, "swap", P::SystemUse},
+        {"bind-mounted at /srv", "/media/u/BOUND", {}, "system folder /srv/", P::SystemUse},
+        {"holder on top", "/media/u/HELD", {}, "in use by another device", P::SystemUse},
+        {"read-only card", "/media/u/LOCKED", {}, "read-only", P::ReadOnly},
+        {"fixed USB disk", "/media/u/USBHDD", {}, "not a removable card", P::NotRemovable},
+        {"RAM disk", "/mnt/zram", {}, "not a removable card", P::NotRemovable},
+        {"network share", "/mnt/nfs", {}, "not a removable card", P::NotRemovable},
         {"device number changed", "/media/u/CARD",
-         [](DriveFixture& f) { f.Replace("/media/u/CARD", 8, 49, "1234-ABCD"); }, "another device"},
+         [](DriveFixture& f) { f.Replace("/media/u/CARD", 8, 49, "1234-ABCD"); }, "another device", P::Changed},
         {"UUID changed", "/media/u/CARD", [](DriveFixture& f) { f.Replace("/media/u/CARD", 8, 17, "5555-0000"); },
-         "has changed"},
-        {"root gone", "/media/u/CARD", [](DriveFixture& f) { f.Unplug("/media/u/CARD"); }, "nothing is mounted"},
+         "has changed", P::Changed},
+        {"root gone", "/media/u/CARD", [](DriveFixture& f) { f.Unplug("/media/u/CARD"); }, "nothing is mounted",
+         P::Gone},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -77,14 +80,18 @@ TEST(FormatGuard, AllowsOnlyAnUnusedRemovableCardStillMountedWhereListed)
         const DriveInfo drive = At(fixture, c.root);
         if (c.change)
             c.change(fixture);
-        const std::optional<QString> reason = FormatGuard::Check(drive, Drives(fixture.Sources()));
+        const std::optional<FormatRefusal> refusal = FormatGuard::Check(drive, Drives(fixture.Sources()));
         if (*c.reason == '\0') {
-            EXPECT_FALSE(reason) << reason.value_or(QString()).toStdString();
+            EXPECT_FALSE(refusal) << refusal.value_or(FormatRefusal{}).reason.toStdString();
         } else {
-            ASSERT_TRUE(reason);
-            EXPECT_TRUE(reason->contains(QString::fromUtf8(c.reason))) << reason->toStdString();
+            ASSERT_TRUE(refusal);
+            EXPECT_TRUE(refusal->reason.contains(QString::fromUtf8(c.reason))) << refusal->reason.toStdString();
+            EXPECT_EQ(refusal->problem, c.problem);
         }
     }
+    const std::optional<FormatRefusal> none = FormatGuard::Check(DriveInfo{}, Drives(DriveFixture().Sources()));
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->problem, P::NotChosen);
 }
 
 TEST(FormatGuard, GuardedFormatterReachesTheInnerOneOnlyWhenAllowed)
@@ -104,7 +111,9 @@ TEST(FormatGuard, GuardedFormatterReachesTheInnerOneOnlyWhenAllowed)
     ASSERT_TRUE(testsupport::RunUntil([&] { return outcomes.size() == 2; }));
     EXPECT_TRUE(fake.Calls().empty());
     EXPECT_FALSE(outcomes[0].ok);
+    EXPECT_EQ(outcomes[0].problem, FormatProblem::NotRemovable);
     EXPECT_FALSE(outcomes[1].ok);
+    EXPECT_EQ(outcomes[1].problem, FormatProblem::SystemUse);
 
     guarded.Format(At(fixture, "/media/u/CARD"), "Tarsim", record);
     ASSERT_TRUE(testsupport::RunUntil([&] { return outcomes.size() == 3; }));

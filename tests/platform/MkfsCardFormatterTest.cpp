@@ -81,7 +81,8 @@ TEST_F(MkfsFormatter, UnmountsThenFormatsWithArgumentListsAndNoRemount)
     const FormatOutcome outcome = Await([&](FormatDone done) { formatter.Format(card, "Tarsim", done); });
     EXPECT_TRUE(outcome.ok);
     EXPECT_TRUE(outcome.newRoot.isEmpty());
-    EXPECT_FALSE(outcome.note.isEmpty()) << "asks to insert the card again";
+    EXPECT_EQ(outcome.notice, FormatNotice::NotRemounted) << "asks to insert the card again";
+    EXPECT_FALSE(outcome.note.isEmpty());
     EXPECT_EQ(runner->commands, QList<QStringList>({{"umount", "/media/u/CARD/"},
                                                     {"mkfs.vfat", "-F", "32", "--mbr=n", "-n", "Tarsim", node}}));
 }
@@ -93,6 +94,7 @@ TEST_F(MkfsFormatter, BusyUnmountStopsBeforeMkfs)
     MkfsCardFormatter formatter(runner);
     const FormatOutcome outcome = Await([&](FormatDone done) { formatter.Format(card, "Tarsim", done); });
     EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.problem, FormatProblem::Failed);
     EXPECT_TRUE(outcome.reason.contains("target is busy"));
     EXPECT_EQ(runner->commands.size(), 1);
 }
@@ -110,6 +112,7 @@ TEST_F(MkfsFormatter, WithoutWriteAccessToTheNodeAsksForUdisks)
                 formatter.SetLabel(card, "Tarsim", done);
         });
         EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.problem, FormatProblem::Unavailable);
         EXPECT_EQ(outcome.reason, "formatting needs the udisks2 service");
     }
     EXPECT_TRUE(runner->commands.isEmpty());

@@ -107,7 +107,45 @@ TEST_F(UDisksFormatter, NotesFat16ForASmallCardOnOldUdisks)
     card.sizeBytes = 256ull << 20;
     const FormatOutcome outcome = Run(true);
     ASSERT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.notice, FormatNotice::Fat16);
     EXPECT_TRUE(outcome.note.contains("FAT16")) << outcome.note.toStdString();
+
+    card.sizeBytes = 512ull << 20;
+    EXPECT_EQ(Run(true).notice, FormatNotice::None);
+}
+
+TEST_F(UDisksFormatter, CardNotMountedAgainIsASuccessWithItsNotice)
+{
+    bus->SetError("Mount", "org.freedesktop.UDisks2.Error.Failed", "Error mounting: no medium");
+    const FormatOutcome outcome = Run(true);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.notice, FormatNotice::NotRemounted);
+    EXPECT_TRUE(outcome.newRoot.isEmpty());
+    EXPECT_TRUE(outcome.note.contains("no medium"));
+}
+
+TEST_F(UDisksFormatter, ErrorNamesGiveTheProblemTheUserIsTold)
+{
+    const std::vector<std::pair<QString, FormatProblem>> rows = {
+        {"org.freedesktop.UDisks2.Error.DeviceBusy", FormatProblem::Busy},
+        {"org.freedesktop.UDisks2.Error.NotAuthorized", FormatProblem::NotAuthorized},
+        {"org.freedesktop.UDisks2.Error.NotAuthorizedCanObtain", FormatProblem::NotAuthorized},
+        {"org.freedesktop.UDisks2.Error.NotAuthorizedDismissed", FormatProblem::NotAuthorized},
+        {"org.freedesktop.UDisks2.Error.Cancelled", FormatProblem::NotAuthorized},
+        {"org.freedesktop.DBus.Error.ServiceUnknown", FormatProblem::Unavailable},
+        {"org.freedesktop.UDisks2.Error.Failed", FormatProblem::Failed},
+        {"org.freedesktop.DBus.Error.NoReply", FormatProblem::Failed},
+    };
+    for (const auto& [name, problem] : rows) {
+        SCOPED_TRACE(name.toStdString());
+        bus->SetError("Unmount", name, "text of " + name);
+        const FormatOutcome outcome = Run(true);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.problem, problem);
+        EXPECT_EQ(outcome.reason, "text of " + name) << "the English text stays for the log";
+        bus->SetError("SetLabel", name, "label");
+        EXPECT_EQ(Run(false).problem, problem);
+    }
 }
 
 TEST_F(UDisksFormatter, RefusesAnotherOrASystemDeviceBeforeChangingAnything)
@@ -117,16 +155,21 @@ TEST_F(UDisksFormatter, RefusesAnotherOrASystemDeviceBeforeChangingAnything)
         quint64 number;
         bool hintSystem;
         bool readOnly;
+        FormatProblem problem;
     };
-    for (const Case& c : {Case{"another device", makedev(8, 33), false, false}, Case{"system device", makedev(8, 17), true, false},
-                          Case{"read-only", makedev(8, 17), false, true}}) {
+    for (const Case& c : {Case{"another device", makedev(8, 33), false, false, FormatProblem::Changed},
+                          Case{"system device", makedev(8, 17), true, false, FormatProblem::SystemUse},
+                          Case{"read-only", makedev(8, 17), false, true, FormatProblem::ReadOnly}}) {
         SCOPED_TRACE(c.name);
         bus = std::make_shared<FakeUDisksBus>();
         formatter = UDisksCardFormatter(bus);
         SetUp();
         SetBlock(c.number, c.hintSystem, c.readOnly);
-        for (bool format : {true, false})
-            EXPECT_FALSE(Run(format).ok);
+        for (bool format : {true, false}) {
+            const FormatOutcome outcome = Run(format);
+            EXPECT_FALSE(outcome.ok);
+            EXPECT_EQ(outcome.problem, c.problem);
+        }
         EXPECT_EQ(bus->Keys(), QStringList({"ResolveDevice", GetAllBlock, "ResolveDevice", GetAllBlock}));
     }
 }
@@ -136,6 +179,7 @@ TEST_F(UDisksFormatter, BusyCardIsAFailureAndIsNotFormatted)
     bus->SetError("Unmount", "org.freedesktop.UDisks2.Error.DeviceBusy", "Error unmounting /dev/sdb1: target is busy");
     const FormatOutcome outcome = Run(true);
     EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.problem, FormatProblem::Busy);
     EXPECT_TRUE(outcome.reason.contains("target is busy"));
     EXPECT_FALSE(Find("Format"));
     EXPECT_FALSE(Find("Mount"));
@@ -146,6 +190,7 @@ TEST_F(UDisksFormatter, FailedFormatReportsItsTextAndStillMountsTheCard)
     bus->SetError("Format", "org.freedesktop.UDisks2.Error.Failed", "Error creating filesystem: mkfs failed");
     const FormatOutcome outcome = Run(true);
     EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.problem, FormatProblem::Failed);
     EXPECT_EQ(outcome.reason, "Error creating filesystem: mkfs failed");
     EXPECT_TRUE(Find("Mount"));
 }
@@ -168,8 +213,13 @@ TEST_F(UDisksFormatter, SetsTheLabelAfterTheSameChecks)
 TEST_F(UDisksFormatter, UnknownDeviceIsAFailure)
 {
     bus->SetError("ResolveDevice", "org.freedesktop.UDisks2.Error.Failed", "not found");
-    EXPECT_FALSE(Run(true).ok);
+    const FormatOutcome outcome = Run(true);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.problem, FormatProblem::Failed);
     EXPECT_EQ(bus->Keys(), QStringList({"ResolveDevice"}));
+
+    bus->SetValue("ResolveDevice", QStringList{});
+    EXPECT_EQ(Run(true).problem, FormatProblem::Gone) << "no object for the node: the card is not there";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "settings/CVelmarkSetupData.h"
 
 #include "platform/UserNotifier.h"
+#include "settings/SetupFileFixtures.h"
 #include "support/DriveFixture.h"
 #include "support/FileFixtures.h"
 #include "support/TestSupport.h"
@@ -18,31 +19,8 @@ using Kind = CVelmarkSetupData::WriteError::Kind;
 
 namespace {
 
-const QByteArray DefaultFile =
-    "Product Name            : QV7\r\n"
-    "H/W Version             : V1.0.0\r\n"
-    "S/W Version             : V1.0.1\r\n"
-    "Acc Trigger Level       : 2\r\n"
-    "LCD Brightness          : 3\r\n"
-    "Background Image        : 5\r\n"
-    "Screen saver Enable     : 1\r\n"
-    "REC Audio Enable        : 1\r\n"
-    "SPK Vol                 : 2\r\n"
-    "Touch Audio Enable      : 1\r\n"
-    "Parking Mode On Off     : 1\r\n"
-    "Power Off Voltage       : 1\r\n"
-    "Power OFF Time          : 3\r\n"
-    "LCD Off Time            : 1\r\n"
-    "Camera Angle            : 0\r\n"
-    "Auto Parking Mode       : 2\r\n"
-    "SD Format reserved      : 1\r\n"
-    "SD Format Year          : 0\r\n"
-    "SD Format Month         : 0\r\n"
-    "SD Format Day           : 0\r\n"
-    "Video Quality           : 8\r\n"
-    "Time Zone               : 13\r\n";
-
-const QByteArray TimeFile = QByteArray::fromHex("31332F31302F31360D0A31343A30353A33330D0A");
+const QByteArray& DefaultFile = settingstest::DefaultSetupFile;
+const QByteArray& TimeFile = settingstest::TimeFile13;
 
 QString Key(const char* name)
 {

@@ -6,4 +6,5 @@
 
 #include <memory>
 
+// Aborts the process when KESTROV_NO_DEVICES is set (as in every test run).
 std::unique_ptr<CardFormatter> MakeCardFormatter(std::shared_ptr<const Drives> drives);

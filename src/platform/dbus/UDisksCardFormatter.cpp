@@ -11,6 +11,26 @@ QString ErrorText(const UDisksReply& reply)
     return reply.errorMessage.isEmpty() ? reply.errorName : reply.errorMessage;
 }
 
+// What the user is told follows udisks2's error name; polkit's refusal and
+// the user's cancel of its question both mean no permission was given.
+FormatProblem ProblemOf(const UDisksReply& reply)
+{
+    static const QString udisks = QStringLiteral("org.freedesktop.UDisks2.Error.");
+    const QString& name = reply.errorName;
+    if (name == udisks + QStringLiteral("DeviceBusy"))
+        return FormatProblem::Busy;
+    if (name.startsWith(udisks + QStringLiteral("NotAuthorized")) || name == udisks + QStringLiteral("Cancelled"))
+        return FormatProblem::NotAuthorized;
+    if (name == QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"))
+        return FormatProblem::Unavailable;
+    return FormatProblem::Failed;
+}
+
+FormatOutcome FailureOf(const UDisksReply& reply)
+{
+    return CardFormatter::Failure(ProblemOf(reply), ErrorText(reply));
+}
+
 // udisks2 took mkfs-args in 2.10; before that its mkfs picks the FAT size.
 bool TakesMkfsArgs(const QString& version)
 {
@@ -59,6 +79,7 @@ void Resolve(const JobPtr& job, std::function<void()> next)
                   const QStringList paths = reply.values.value(0).toStringList();
                   if (!reply.Ok() || paths.isEmpty()) {
                       job->Finish(CardFormatter::Failure(
+                          reply.Ok() ? FormatProblem::Gone : ProblemOf(reply),
                           QStringLiteral("udisks2 does not know %1: %2").arg(job->drive.deviceNode, ErrorText(reply))));
                       return;
                   }
@@ -67,17 +88,19 @@ void Resolve(const JobPtr& job, std::function<void()> next)
                             [job, next = std::move(next)](const UDisksReply& reply) {
                                 const QVariantMap block = reply.values.value(0).toMap();
                                 if (!reply.Ok()) {
-                                    job->Finish(CardFormatter::Failure(ErrorText(reply)));
+                                    job->Finish(FailureOf(reply));
                                 } else if (block.value(QStringLiteral("DeviceNumber")).toULongLong()
                                            != job->drive.deviceNumber) {
                                     job->Finish(CardFormatter::Failure(
+                                        FormatProblem::Changed,
                                         QStringLiteral("udisks2 finds another device at %1").arg(job->drive.deviceNode)));
                                 } else if (block.value(QStringLiteral("HintSystem")).toBool()) {
                                     job->Finish(CardFormatter::Failure(
+                                        FormatProblem::SystemUse,
                                         QStringLiteral("udisks2 counts %1 as a system device").arg(job->drive.deviceNode)));
                                 } else if (block.value(QStringLiteral("ReadOnly")).toBool()) {
                                     job->Finish(CardFormatter::Failure(
-                                        QStringLiteral("%1 is read-only").arg(job->drive.deviceNode)));
+                                        FormatProblem::ReadOnly, QStringLiteral("%1 is read-only").arg(job->drive.deviceNode)));
                                 } else {
                                     next();
                                 }
@@ -95,17 +118,21 @@ QString FatSizeNote(const Job& job)
         .arg(job.drive.sizeBytes / (1024 * 1024));
 }
 
-void Mount(const JobPtr& job, std::optional<QString> formatError)
+void Mount(const JobPtr& job, std::optional<FormatOutcome> formatFailure)
 {
     job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Mount"), {QVariantMap{}}, StateChange,
-              [job, formatError](const UDisksReply& reply) {
-                  if (formatError)
-                      job->Finish(CardFormatter::Failure(*formatError));
-                  else if (reply.Ok())
-                      job->Finish(CardFormatter::Success(NormalizeRoot(reply.values.value(0).toString()), FatSizeNote(*job)));
-                  else
+              [job, formatFailure](const UDisksReply& reply) {
+                  if (formatFailure) {
+                      job->Finish(*formatFailure);
+                  } else if (reply.Ok()) {
+                      const QString note = FatSizeNote(*job);
+                      job->Finish(CardFormatter::Success(NormalizeRoot(reply.values.value(0).toString()),
+                                                         note.isEmpty() ? FormatNotice::None : FormatNotice::Fat16, note));
+                  } else {
                       job->Finish(CardFormatter::Success(
-                          QString(), QStringLiteral("the card is formatted but was not mounted again: ") + ErrorText(reply)));
+                          QString(), FormatNotice::NotRemounted,
+                          QStringLiteral("the card is formatted but was not mounted again: ") + ErrorText(reply)));
+                  }
               });
 }
 
@@ -118,7 +145,7 @@ void MakeFilesystem(const JobPtr& job)
     job->Call(job->blockPath, BlockInterface, QStringLiteral("Format"), {QStringLiteral("vfat"), options}, StateChange,
               [job](const UDisksReply& reply) {
                   // Mounted again even after a failure, so the card comes back where it can.
-                  Mount(job, reply.Ok() ? std::nullopt : std::optional<QString>(ErrorText(reply)));
+                  Mount(job, reply.Ok() ? std::nullopt : std::optional<FormatOutcome>(FailureOf(reply)));
               });
 }
 
@@ -132,7 +159,7 @@ void UnmountThenFormat(const JobPtr& job)
     job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Unmount"), {QVariantMap{}}, StateChange,
               [job](const UDisksReply& reply) {
                   if (!reply.Ok()) {
-                      job->Finish(CardFormatter::Failure(ErrorText(reply)));
+                      job->Finish(FailureOf(reply));
                       return;
                   }
                   MakeFilesystem(job);
@@ -149,7 +176,7 @@ void UDisksCardFormatter::SetLabel(const DriveInfo& drive, const QString& label,
     Resolve(job, [job] {
         job->Call(job->blockPath, FilesystemInterface, QStringLiteral("SetLabel"), {job->label, QVariantMap{}},
                   StateChange, [job](const UDisksReply& reply) {
-                      job->Finish(reply.Ok() ? CardFormatter::Success() : CardFormatter::Failure(ErrorText(reply)));
+                      job->Finish(reply.Ok() ? CardFormatter::Success() : FailureOf(reply));
                   });
     });
 }

@@ -92,7 +92,13 @@ QWidget* MakePlain(const DialogControl& control, QWidget* parent)
     switch (control.kind) {
     case ControlKind::Static: return MakeLabel(control, parent);
     case ControlKind::Bitmap: return new QLabel(parent);
-    case ControlKind::Group: return new QGroupBox(control.text, parent);
+    case ControlKind::Group: {
+        // A group box is only a frame: clicks reach the controls under it, as
+        // the template's platform let them through, wherever it is listed.
+        auto* group = new QGroupBox(control.text, parent);
+        group->setAttribute(Qt::WA_TransparentForMouseEvents);
+        return group;
+    }
     case ControlKind::Button: return MakeButton(control, parent);
     case ControlKind::Check: return new QCheckBox(control.text, parent);
     case ControlKind::Radio: {

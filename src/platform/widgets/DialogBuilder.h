@@ -48,7 +48,8 @@ using Overrides = std::map<int, ControlFactory>;
 //   keeps its own flags.
 // - each control becomes a child at DluToPixels(rect), named by its id in
 //   decimal (unnamed for -1), hidden by `hidden`, disabled by `disabled`;
-//   the first control lies on top, Tab follows template order.
+//   the first control lies on top, Tab follows template order; group boxes
+//   let clicks through to what they frame.
 // An override for an id the template lacks, or a factory that returns null,
 // throws std::logic_error.
 ControlMap Build(const DialogTemplate& dialogTemplate, QWidget* dialog, const Overrides& overrides = {});

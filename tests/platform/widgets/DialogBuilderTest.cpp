@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -196,6 +197,21 @@ TEST(DialogBuilder, TheFirstControlLiesOnTopAndTabFollowsTemplateOrder)
     EXPECT_EQ(dialog.childAt(inCheck), sample.Widget(1005));
     QGroupBox* group = dialog.findChildren<QGroupBox*>()[0];
     EXPECT_TRUE(group->geometry().contains(inCheck));
+
+    // A group box listed before a button it covers still lets the click
+    // through, through the window as a user's click goes.
+    QDialog framed;
+    const ControlMap frame = DialogBuilder::Build(Small("caption",
+                                                        "-1\tgroup\t2\t2\t90\t50\t-\tAround\n"
+                                                        "7\tbutton\t10\t20\t40\t14\t-\tInside\n"),
+                                                  &framed);
+    const QPoint inButton = frame.Widget(7)->geometry().center();
+    EXPECT_EQ(framed.childAt(inButton), frame.Widget(7));
+    framed.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&framed));
+    QSignalSpy clicked(frame.Get<QPushButton>(7), &QPushButton::clicked);
+    QTest::mouseClick(framed.windowHandle(), Qt::LeftButton, {}, inButton);
+    EXPECT_EQ(clicked.count(), 1);
 
     // Three edits listed bottom to top; the owner made the middle one before
     // the build, so creation order alone would put it first.

@@ -1,0 +1,3 @@
+#include "settings/dialogs/CSetupDlg.h"
+
+CSetupDlg::CSetupDlg(QWidget* parent) : QDialog(parent) {}
