@@ -1,0 +1,27 @@
+// The main of the suites that start the embedded browser: as the widget
+// suites' main, with the browser engine prepared before the application
+// object, as the program's start-up does.
+
+#include "platform/BrowserEngine.h"
+#include "platform/ThreadSanitizerQt.h"
+#include "platform/UiThread.h"
+#include "platform/gdi/GdiCompat.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+KESTROV_TSAN_IGNORE_QT_INTERNALS()
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::PrepareBrowserEngine();
+    QApplication app(argc, argv);
+    UiThread::Install();
+    gdi::InstallFontSubstitutes();
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    UiThread::Close();
+    return result;
+}
