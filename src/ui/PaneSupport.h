@@ -1,0 +1,22 @@
+#pragma once
+// What the graph and map panes share: how a press asks for a window move,
+// and which entry a metadata message is about.
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class ApplicationHub;
+class RecordingEntry;
+
+// A press on a pane asks for this: the window of the given widget follows
+// the pointer (platform::StartWindowMove in the program, a recorder in tests).
+using WindowMoveRequest = std::function<void(QWidget*)>;
+
+// The playlist entry at the hub's current index, or null when the index is
+// not below the playlist's size. Any thread; no lock is held on return.
+std::shared_ptr<RecordingEntry> EntryAtCurrentIndex(ApplicationHub& hub);
+
+// Pane log lines: type 3, level 3.
+void LogPane(const QString& message, const QString& className, const QString& function);
