@@ -22,6 +22,8 @@
 #include <QWebEngineUrlRequestInterceptor>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 using namespace panetest;
@@ -291,6 +293,15 @@ TEST_F(MapPaneScreenshots, ThePaneFollowingATrack)
     rig.hub.Deliver(VIDEO_FRAME_POSITION_CHANGED, Position(0.5f));
     ASSERT_TRUE(WaitForLastPosition(pane, TrackPosition(30)));
     ASSERT_TRUE(testsupport::RunUntil([&] { return ShowsMarkerOnTiles(pane.GrabMapImage()); }, 30s));
+    // Until the tiles have faded in: two pictures alike, a fifth of a second apart.
+    QImage previous;
+    EXPECT_TRUE(testsupport::RunUntil(
+        [&] {
+            testsupport::RunUntil([] { return false; }, 200ms);
+            const QImage now = pane.GrabMapImage();
+            return std::exchange(previous, now) == now;
+        },
+        30s));
     EXPECT_EQ(static_cast<QLabel*>(pane.ControlWidget(M::LatitudeValue))->text(), QStringLiteral("37.530000"));
     EXPECT_TRUE(testsupport::SaveScreenshot(pane.grab().toImage(), QStringLiteral("map-pane")));
     ResourceManager::DestroyInstance();
