@@ -197,7 +197,7 @@ void GPSMapControl::update(int code, const MessageParam* payload)
         const std::shared_ptr<RecordingEntry> entry = hub.GetCurrentVideoFile();
         if (!entry)
             break;
-        const float seconds = float(entry->duration) * payload->position;
+        const float seconds = PlaySeconds(*entry, payload->position);
         const std::optional<GpsFix> fix = entry->GetGpsFixAt(seconds);
         if (!fix)
             break;

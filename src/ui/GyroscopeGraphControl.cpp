@@ -126,7 +126,7 @@ void GyroscopeGraphControl::update(int code, const MessageParam* payload)
         const std::shared_ptr<RecordingEntry> entry = hub.GetCurrentVideoFile();
         if (!entry)
             break;
-        const float seconds = float(entry->duration) * payload->position;
+        const float seconds = PlaySeconds(*entry, payload->position);
         const std::optional<MotionSample> sample = entry->GetMotionSampleAt(seconds);
         if (sample)
             UiThread::Invoke([this, &sample] { SetSensorValueLabels(*sample); });

@@ -18,5 +18,10 @@ using WindowMoveRequest = std::function<void(QWidget*)>;
 // not below the playlist's size. Any thread; no lock is held on return.
 std::shared_ptr<RecordingEntry> EntryAtCurrentIndex(ApplicationHub& hub);
 
+// The play time a position message stands for, in seconds: duration ×
+// position in single precision, as the player computes it (10 s at 0.7 is
+// 7, not 6.99...).
+float PlaySeconds(const RecordingEntry& entry, float position);
+
 // Pane log lines: type 3, level 3.
 void LogPane(const QString& message, const QString& className, const QString& function);

@@ -114,7 +114,7 @@ public:
             ASSERT_EQ(thread, std::this_thread::get_id());
         EXPECT_EQ(int(browsers.Last()->calls.size()), kFlood);
         const auto entry = hub.hub.GetCurrentVideoFile();
-        const float seconds = float(entry->duration) * (float(kFlood - 1) / kFlood);
+        const float seconds = PlaySeconds(*entry, float(kFlood - 1) / kFlood);
         const GpsFix fix = *entry->GetGpsFixAt(seconds);
         EXPECT_EQ(static_cast<QLabel*>(map->ControlWidget(GPSMapControl::LatitudeValue))->text(),
                   QString::number(fix.latitude, 'f', 6));
