@@ -1,5 +1,7 @@
 #include "platform/NetProbe.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <QtGlobal>
 
 #include <arpa/inet.h>
@@ -96,34 +98,19 @@ AddrInfoList LookUp(const std::string& host, const std::string& service, Clock::
     }
 }
 
-class Socket {
-public:
-    explicit Socket(int fd) : fd(fd) {}
-    ~Socket()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int get() const { return fd; }
-
-private:
-    int fd;
-};
-
 // A non-blocking connect to each address in turn, all within the deadline.
 bool ConnectsBefore(const addrinfo* addresses, Clock::time_point end)
 {
     for (const addrinfo* address = addresses; address; address = address->ai_next) {
-        const Socket socket(::socket(address->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-        if (socket.get() < 0)
+        const int flags = SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC;
+        const platform::FileDescriptor socket(::socket(address->ai_family, flags, 0));
+        if (socket.Get() < 0)
             continue;
-        if (::connect(socket.get(), address->ai_addr, address->ai_addrlen) == 0)
+        if (::connect(socket.Get(), address->ai_addr, address->ai_addrlen) == 0)
             return true;
         if (errno != EINPROGRESS)
             continue;  // refused, unreachable: the next address
-        pollfd writable{socket.get(), POLLOUT, 0};
+        pollfd writable{socket.Get(), POLLOUT, 0};
         int ready;
         do {
             ready = ::poll(&writable, 1, MillisecondsLeft(end));
@@ -132,7 +119,7 @@ bool ConnectsBefore(const addrinfo* addresses, Clock::time_point end)
             return false;  // the deadline
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0)
+        if (::getsockopt(socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0)
             return true;
     }
     return false;

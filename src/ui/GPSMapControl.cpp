@@ -89,7 +89,9 @@ void GPSMapControl::Create(QWidget* parent)
     setParent(parent);
     DialogBuilder::Overrides overrides{
         {PopupButton,
-         [this](QWidget* dialog, const DialogControl&) { return popupButton = new CButtonStyle(dialog, services.images); }},
+         [this](QWidget* dialog, const DialogControl&) {
+             return popupButton = new CButtonStyle(dialog, services.images);
+         }},
     };
     if (!isPlaceholder) {
         overrides[Browser] = [this](QWidget* dialog, const DialogControl&) -> QWidget* {

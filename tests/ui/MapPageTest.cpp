@@ -161,8 +161,8 @@ TEST_F(MapPage, APositionMovesTheMarkerOverLoopbackTilesInAnyLocale)
     M& pane = MakePane(true);
     WaitForPage(pane);
     EXPECT_EQ(Evaluate(PageOf(pane), QStringLiteral("window.KESTROV_TILE_URL")), tiles.TileUrl());
-    EXPECT_EQ(Evaluate(PageOf(pane), QStringLiteral("document.querySelector('.leaflet-control-attribution').innerText")),
-              QString::fromUtf8("© OpenStreetMap contributors"));
+    const QString attribution = QStringLiteral("document.querySelector('.leaflet-control-attribution').innerText");
+    EXPECT_EQ(Evaluate(PageOf(pane), attribution), QString::fromUtf8("© OpenStreetMap contributors"));
 
     GpsFix fix;
     fix.latitude = 37.5;
