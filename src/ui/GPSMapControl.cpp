@@ -196,11 +196,7 @@ void GPSMapControl::update(int code, const MessageParam* payload)
     case VIDEO_FRAME_POSITION_CHANGED: {
         // No hub lock is held past the lookup: the hand-off waits for the UI
         // thread, which may itself wait for the playlist.
-        const std::shared_ptr<RecordingEntry> entry = hub.GetCurrentVideoFile();
-        if (!entry)
-            break;
-        const float seconds = PlaySeconds(*entry, payload->position);
-        const std::optional<GpsFix> fix = entry->GetGpsFixAt(seconds);
+        const std::optional<GpsFix> fix = GpsFixAtPosition(hub, payload->position);
         if (!fix)
             break;
         const bool connected = online;

@@ -122,16 +122,10 @@ void GyroscopeGraphControl::update(int code, const MessageParam* payload)
             });
         }
         break;
-    case VIDEO_FRAME_POSITION_CHANGED: {
-        const std::shared_ptr<RecordingEntry> entry = hub.GetCurrentVideoFile();
-        if (!entry)
-            break;
-        const float seconds = PlaySeconds(*entry, payload->position);
-        const std::optional<MotionSample> sample = entry->GetMotionSampleAt(seconds);
-        if (sample)
+    case VIDEO_FRAME_POSITION_CHANGED:
+        if (const std::optional<MotionSample> sample = MotionSampleAtPosition(hub, payload->position))
             UiThread::Invoke([this, &sample] { SetSensorValueLabels(*sample); });
         break;
-    }
     default:
         break;
     }
