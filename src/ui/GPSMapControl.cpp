@@ -130,7 +130,7 @@ void GPSMapControl::OnInitDialog()
             ControlWidget(id)->hide();
         ShowView(View::None);
     } else {
-        // One probe stands for the three tests of the original start-up.
+        // One probe for the whole initialisation: each may take its deadline.
         CheckInternetConnection();
         popupEnabled = online;
         ShowMapPage();
