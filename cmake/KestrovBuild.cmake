@@ -52,6 +52,8 @@ function(kestrov_test name)
   set(env "QT_QPA_PLATFORM=offscreen")
   # No test may reach a real block device (the card formatter refuses).
   list(APPEND env "KESTROV_NO_DEVICES=1")
+  # No test talks to the outside: network probes beyond loopback abort.
+  list(APPEND env "KESTROV_NO_NETWORK=1")
   set(timeout)
   if(ARG_TIMEOUT)
     set(timeout TIMEOUT ${ARG_TIMEOUT})

@@ -46,4 +46,12 @@ QString FormatFixed(double value, int decimals)
     return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
 }
 
+QString FormatShortest(double value)
+{
+    // The longest shortest form of a double is 24 characters.
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
 }  // namespace Numbers

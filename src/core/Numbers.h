@@ -17,4 +17,8 @@ QString FormatInt(long long value);
 // "%.Nf" in the C locale (same rounding as printf).
 QString FormatFixed(double value, int decimals);
 
+// The shortest text that reads back as the same double, in the C locale
+// ("127", "37.4999", "1e+300"); "nan", "inf" and "-inf" for the rest.
+QString FormatShortest(double value);
+
 }  // namespace Numbers

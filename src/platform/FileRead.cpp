@@ -1,5 +1,6 @@
 #include "platform/FileRead.h"
 
+#include "platform/FileDescriptor.h"
 #include "platform/FullIo.h"
 
 #include <QFile>
@@ -13,23 +14,7 @@ namespace FileRead {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
+using platform::FileDescriptor;
 
 Result Failure(int error) { return Result{QByteArray(), error}; }
 

@@ -23,6 +23,7 @@ class FakeImageSource : public ImageSource {
 public:
     void AddBitmap(int id, const QImage& image) { bitmaps[id] = image.convertToFormat(QImage::Format_RGB32); }
     void AddIcon(int id, const QImage& image) { icons[id] = image.convertToFormat(QImage::Format_ARGB32); }
+    void AddPng(int id, const QByteArray& bytes) { pngs[id] = bytes; }
 
     QImage Bitmap(int id) const override
     {
@@ -33,6 +34,11 @@ public:
     {
         requests.push_back({'I', id});
         return icons.value(id);
+    }
+    QByteArray Png(int id) const override
+    {
+        requests.push_back({'P', id});
+        return pngs.value(id);
     }
 
     std::vector<int> BitmapRequests() const
@@ -49,6 +55,7 @@ public:
 private:
     QMap<int, QImage> bitmaps;
     QMap<int, QImage> icons;
+    QMap<int, QByteArray> pngs;
 };
 
 inline QImage Flat(QSize size, QColor color, QImage::Format format = QImage::Format_RGB32)

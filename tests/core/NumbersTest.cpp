@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <string>
 
@@ -67,6 +69,23 @@ TEST(Numbers, FormatFixedEqualsCLocalePrintf)
     EXPECT_EQ(Numbers::FormatFixed(1e300, 2).size(), 304);
 }
 
+TEST(Numbers, FormatShortestReadsBackAsTheSameDouble)
+{
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {{127.0, "127"},       {37.5 - 0.0001, "37.4999"}, {-33.8688, "-33.8688"}, {0.1, "0.1"},
+                 {-0.0, "-0"},         {1e300, "1e+300"},         {5e-324, "5e-324"},     {1.0 / 3, "0.3333333333333333"},
+                 {std::nan(""), "nan"}, {-HUGE_VAL, "-inf"}};
+    for (const auto& c : cases) {
+        const QString text = Numbers::FormatShortest(c.value);
+        EXPECT_EQ(text.toStdString(), c.text);
+        if (std::isfinite(c.value)) {
+            EXPECT_EQ(std::strtod(text.toLatin1().constData(), nullptr), c.value) << c.text;
+        }
+    }
+}
+
 // An installed comma-decimal locale, else one compiled with localedef into
 // a temporary LOCPATH (glibc reads LOCPATH at every setlocale). Empty when
 // neither is possible.
@@ -103,10 +122,12 @@ TEST(Numbers, FormatFixedIgnoresACommaDecimalLocale)
     std::snprintf(printed, sizeof printed, "%.2f", 2.394);
     const QString fixed = Numbers::FormatFixed(2.394, 2);
     const QString integer = Numbers::FormatInt(1234567);
+    const QString shortest = Numbers::FormatShortest(37.4999);
     std::setlocale(LC_ALL, saved.c_str());
     EXPECT_STREQ(printed, "2,39");  // the locale is in force
     EXPECT_EQ(fixed, QStringLiteral("2.39"));
     EXPECT_EQ(integer, QStringLiteral("1234567"));
+    EXPECT_EQ(shortest, QStringLiteral("37.4999"));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The browser and printing components the map pane and the printed report
 // use, as installed: a page loads offscreen, a PDF is printed.
 
+#include "platform/BrowserEngine.h"
 #include "support/EventLoop.h"
 
 #include <QApplication>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QWebEngineView>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
@@ -57,12 +57,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    // Chromium refuses to start as root with its sandbox on.
-    if (geteuid() == 0) {
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    }
-    // The browser shares its GL contexts; Qt asks for this before the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    platform::PrepareBrowserEngine();
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
