@@ -164,6 +164,38 @@ TEST_F(MainWindowTest, ALoadAfterTheCloseParksAndPostsNothing)
     EXPECT_EQ(entries.Destroyed(), entries.Created()) << "parked entries go with the window";
 }
 
+TEST_F(MainWindowTest, OptionsReadOnTheWorkerAreNeverHalfAssigned)
+{
+    Open();
+    OptionRecord left;
+    left.saveDirectory = QString(300, 'l');
+    left.ch1VerticalFlip = true;
+    left.playValue = 1;
+    OptionRecord right;
+    right.saveDirectory = QString(5, 'r');
+    right.ch1HorizontalFlip = true;
+    right.playValue = 10;
+    window->SetOptionRecord(left);
+    std::atomic<bool> stop{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!stop) {
+            const OptionRecord copy = window->GetOptionRecord();
+            const bool isLeft = copy.saveDirectory == left.saveDirectory && copy.ch1VerticalFlip &&
+                                !copy.ch1HorizontalFlip && copy.playValue == 1;
+            const bool isRight = copy.saveDirectory == right.saveDirectory && !copy.ch1VerticalFlip &&
+                                 copy.ch1HorizontalFlip && copy.playValue == 10;
+            if (!isLeft && !isRight)
+                ++torn;
+        }
+    });
+    for (int i = 0; i < 2000; ++i)
+        window->SetOptionRecord(i % 2 ? left : right);
+    stop = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+}
+
 TEST_F(MainWindowTest, CloseWhileTheMapHandsOffEveryPositionEndsInTimeWithNoPaneDyingUnderADelivery)
 {
     WriteOptions("[OPTION]\r\nUSE_LOG=TRUE\r\n");
