@@ -91,6 +91,9 @@ public:
 
     ApplicationHub& Hub() const { return *services.hub; }
     const ImageSource& Images() const { return *services.images; }
+    // What the window was given; a pane maker reads the other makers here
+    // (the player's maker hands makeGyroscope on).
+    const MainWindowServices& Services() const { return services; }
 
     // Lent for the commands and for tests; null before CreatePanes made them.
     IPlayerCommands* PlayerPane() const { return playerPane; }
