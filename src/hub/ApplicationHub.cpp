@@ -184,18 +184,19 @@ void ApplicationHub::Post(int code, std::unique_ptr<MessageParam> payload)
     messageArrived.notify_one();
 }
 
-void ApplicationHub::PostBatch(std::vector<HubMessage> batch, KeepOnClear keep)
+bool ApplicationHub::PostBatch(std::vector<HubMessage> batch, KeepOnClear keep)
 {
     {
         std::lock_guard lock(messageLock);
         if (!running)
-            return;
+            return false;
         for (HubMessage& message : batch) {
             message.keep = keep;
             messages.push_back(std::move(message));
         }
     }
     messageArrived.notify_one();
+    return true;
 }
 
 void ApplicationHub::ClearMessages()

@@ -51,8 +51,9 @@ public:
     // Queues a message; dropped once stopped. Never waits for a delivery.
     void Post(int code, std::unique_ptr<MessageParam> payload = {});
     // Queues the messages together, under one hold of the queue; all of them
-    // are dropped once stopped. Marked Yes, they survive ClearMessages.
-    void PostBatch(std::vector<HubMessage> batch, KeepOnClear keep);
+    // are dropped once stopped. Marked Yes, they survive ClearMessages. True
+    // when queued, false once stopped.
+    bool PostBatch(std::vector<HubMessage> batch, KeepOnClear keep);
     // Drops every queued message not marked to be kept.
     void ClearMessages();
     std::optional<HubMessage> PopMessage();

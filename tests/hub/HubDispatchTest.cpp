@@ -190,12 +190,15 @@ TEST_P(HubStop, DeliversNothingAfterTheUpdateInProgressAndEnds)
             hub->Post(B);
             std::vector<HubMessage> batch;
             batch.emplace_back(C, nullptr);
-            hub->PostBatch(std::move(batch), KeepOnClear::Yes);
+            EXPECT_TRUE(hub->PostBatch(std::move(batch), KeepOnClear::Yes));
         }
     }
     hub->Stop();
     EXPECT_FALSE(hub->GetRunning());
     hub->Post(X);
+    std::vector<HubMessage> late;
+    late.emplace_back(X, nullptr);
+    EXPECT_FALSE(hub->PostBatch(std::move(late), KeepOnClear::Yes)) << "a batch after the stop reports it was dropped";
     release.Open();
 
     auto ended = std::async(std::launch::async, [&] { hub->StopAndWait([] {}); });

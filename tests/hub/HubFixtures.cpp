@@ -1,5 +1,8 @@
 #include "HubFixtures.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace hubtest {
 
 void Gate::Open()
@@ -21,6 +24,22 @@ bool Gate::IsOpen()
 {
     std::lock_guard lock(mutex);
     return open;
+}
+
+Watchdog::Watchdog(const char* what, std::chrono::milliseconds limit)
+    : thread([this, what, limit] {
+          if (!done.Wait(limit)) {
+              std::fprintf(stderr, "watchdog: %s did not return\n", what);
+              std::abort();
+          }
+      })
+{
+}
+
+Watchdog::~Watchdog()
+{
+    done.Open();
+    thread.join();
 }
 
 void Journal::Add(Delivery delivery)

@@ -89,6 +89,20 @@ private:
     std::shared_ptr<std::atomic<int>> destroyed = std::make_shared<std::atomic<int>>(0);
 };
 
+// Aborts the run when the scope has not ended in time: a deadlock cannot be
+// recovered from inside the test.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what, std::chrono::milliseconds limit = kLimit);
+    ~Watchdog();
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    Gate done;
+    std::thread thread;
+};
+
 // A hub whose loader never touches a file.
 inline ApplicationHub::MetadataLoader NoLoader()
 {

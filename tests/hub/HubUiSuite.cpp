@@ -12,39 +12,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 namespace {
 
 using namespace hubtest;
 using testsupport::RunUntil;
 
 constexpr int A = 101;
-
-// Aborts the run when the UI thread has not come back in time: a deadlock
-// cannot be recovered from inside the test.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what)
-        : thread([this, what] {
-              if (!done.Wait(kLimit)) {
-                  std::fprintf(stderr, "watchdog: %s did not return\n", what);
-                  std::abort();
-              }
-          })
-    {
-    }
-    ~Watchdog()
-    {
-        done.Open();
-        thread.join();
-    }
-
-private:
-    Gate done;
-    std::thread thread;
-};
 
 TEST(HubUi, NotFoundBoxIsPostedAndTheNextListenerGetsTheCodeFirst)
 {

@@ -2,6 +2,10 @@
 
 #include "recordings/AVIFileParser.h"
 
+#include <exception>
+
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -49,11 +53,18 @@ std::optional<std::vector<AnnexBFrame>> H264Source::Encode(const H264Options& o,
 {
     const QString path = workFolder + QStringLiteral("/h264-%1x%2-%3.avi").arg(o.width).arg(o.height).arg(o.seconds);
     QStringList arguments{"-v", "error", "-y", "-f", "lavfi", "-i",
-                          QStringLiteral("%1=size=%2x%3:rate=%4").arg(o.pattern).arg(o.width).arg(o.height).arg(o.fps),
+                          QStringLiteral("%1%2size=%3x%4:rate=%5")
+                              .arg(o.pattern, o.pattern.contains('=') ? QStringLiteral(":") : QStringLiteral("="))
+                              .arg(o.width)
+                              .arg(o.height)
+                              .arg(o.fps),
                           "-t", QString::number(o.seconds), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
                           "-g", QString::number(o.gop), "-x264-params",
                           QStringLiteral("repeat-headers=1:keyint=%1:min-keyint=%1:scenecut=0").arg(o.gop),
                           "-pix_fmt", "yuv420p"};
+    // Header room, so that the file of a flat picture still reaches the size
+    // the reader takes for a recording.
+    arguments << "-reserve_index_space" << "32768";
     if (o.kilobitsPerSecond > 0) {
         arguments << "-b:v" << QStringLiteral("%1k").arg(o.kilobitsPerSecond);
     }
@@ -81,6 +92,30 @@ std::optional<std::vector<AnnexBFrame>> H264Source::Encode(const H264Options& o,
         frames.push_back({bytes, (entry.flags & 0x10) != 0});
     }
     return frames;
+}
+
+bool WritePlayableRecording(const QString& path, const H264Options& front, const H264Options& rear,
+                            const QString& workFolder, QString* error)
+{
+    const auto frontFrames = H264Source::Encode(front, workFolder, error);
+    if (!frontFrames)
+        return false;
+    const auto rearFrames = H264Source::Encode(rear, workFolder, error);
+    if (!rearFrames)
+        return false;
+    if (!QDir().mkpath(QFileInfo(path).path())) {
+        if (error)
+            *error = QStringLiteral("cannot create the folder of ") + path;
+        return false;
+    }
+    try {
+        AviFixtureBuilder(TwoCameraRecording(*frontFrames, front, *rearFrames, rear)).Write(path);
+    } catch (const std::exception& failure) {
+        if (error)
+            *error = QString::fromUtf8(failure.what());
+        return false;
+    }
+    return true;
 }
 
 }  // namespace testsupport

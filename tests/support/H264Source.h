@@ -18,7 +18,8 @@ struct H264Options {
     int seconds = 10;
     int gop = 30;
     int kilobitsPerSecond = 0;  // 0: the encoder's default quality
-    QString pattern = QStringLiteral("testsrc");  // an ffmpeg lavfi source
+    // An ffmpeg lavfi source, with or without options ("color=c=red").
+    QString pattern = QStringLiteral("testsrc");
 };
 
 class H264Source {
@@ -35,6 +36,12 @@ public:
 // the stream rates and picture sizes they were encoded with.
 AviFixtureOptions TwoCameraRecording(const std::vector<AnnexBFrame>& front, const H264Options& frontOptions,
                                      const std::vector<AnnexBFrame>& rear, const H264Options& rearOptions);
+
+// Writes a playable two-camera recording (its folder made when missing):
+// both streams encoded from their options (the front's length is the
+// recording's), with the builder's GPS and G-sensor chunks. False, with error set, when encoding or writing fails.
+bool WritePlayableRecording(const QString& path, const H264Options& front, const H264Options& rear,
+                            const QString& workFolder, QString* error = nullptr);
 
 // Runs a program with arguments; its exit code, or -1 when it did not run.
 // Standard output is returned in output when given.

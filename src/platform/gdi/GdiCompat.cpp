@@ -229,7 +229,7 @@ QFont PointFont(const QString& face, int points)
 
 void InstallFontSubstitutes()
 {
-    for (const char* face : {"MS Shell Dlg", "Sevenet 7"})
+    for (const char* face : {"MS Shell Dlg", "Sevenet 7", "MSSanSerif"})
         QFont::insertSubstitution(QString::fromLatin1(face), QStringLiteral("DejaVu Sans"));
 }
 

@@ -143,7 +143,7 @@ TEST(GdiBlitTest, TransparentCopyLeavesOutOnlyTheExactKey)
 
 TEST(GdiFontTest, SkinFacesResolveToOneInstalledFace)
 {
-    for (const char* face : {"MS Shell Dlg", "Sevenet 7"}) {
+    for (const char* face : {"MS Shell Dlg", "Sevenet 7", "MSSanSerif"}) {
         SCOPED_TRACE(face);
         EXPECT_EQ(QFontInfo(QFont(QString::fromLatin1(face))).family(), QStringLiteral("DejaVu Sans"));
     }

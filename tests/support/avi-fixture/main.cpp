@@ -1,21 +1,26 @@
 // Writes recorder-layout AVI files for benchmarks and manual checks.
 // avi-fixture OUTDIR --count N --seconds S [--megabytes M] [--no-rear]
 //             [--power-cut F] [--sparse] [--mix SEED] [--per-folder K]
+// avi-fixture OUTDIR --h264 [--count N] [--seconds S]
+//   playable recordings: real H.264 front and rear (ffmpeg), GPS and G chunks
 // --mix: a card's mix, seeded: sizes of 0.2 to 4.7 MB, 65 % two-camera.
 //        With --sparse its frames are few (one every 10 s) and large, so the
 //        files cost little space: for benchmarks that read headers only.
 // --per-folder: K files to a numbered sub-folder (000, 001, ...).
 
 #include "support/AviFixtureBuilder.h"
+#include "support/H264Source.h"
 #include "core/NumberText.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QString>
 #include <cstdio>
 #include <algorithm>
 #include <exception>
 #include <optional>
 #include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -34,8 +39,29 @@ int Usage()
 {
     std::fprintf(stderr,
                  "usage: avi-fixture OUTDIR --count N --seconds S [--megabytes M] [--no-rear]"
-                 " [--power-cut F] [--sparse] [--mix SEED] [--per-folder K]\n");
+                 " [--power-cut F] [--sparse] [--mix SEED] [--per-folder K]\n"
+                 "       avi-fixture OUTDIR --h264 [--count N] [--seconds S]\n");
     return 2;
+}
+
+// A test picture in front, colour bars behind at half the size.
+void WritePlayable(const QString& path, int seconds)
+{
+    // The encoder's own files stay out of the recordings' folder.
+    QTemporaryDir work;
+    if (!work.isValid()) {
+        throw std::runtime_error("no temporary folder for the encoder");
+    }
+    testsupport::H264Options front;
+    front.seconds = seconds;
+    testsupport::H264Options rear = front;
+    rear.width = front.width / 2;
+    rear.height = front.height / 2;
+    rear.pattern = QStringLiteral("smptebars");
+    QString error;
+    if (!testsupport::WritePlayableRecording(path, front, rear, work.path(), &error)) {
+        throw std::runtime_error(error.toStdString());
+    }
 }
 
 }  // namespace
@@ -52,6 +78,8 @@ int main(int argc, char** argv)
     double megabytes = 0;
     std::optional<unsigned> mixSeed;
     int perFolder = 0;
+    bool h264 = false;
+    bool layoutOptions = false;  // options that only synthetic files take
     for (int i = 2; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         const bool hasValue = i + 1 < argc;
@@ -64,25 +92,31 @@ int main(int argc, char** argv)
             ++i;
         } else if (arg == "--megabytes" && hasValue) {
             megabytes = NumberText::ReadDecimalPrefix(value);
+            layoutOptions = true;
             ++i;
         } else if (arg == "--power-cut" && hasValue) {
             options.powerCut = NumberText::ReadDecimalPrefix(value);
+            layoutOptions = true;
             ++i;
         } else if (arg == "--no-rear") {
             options.rearFrames = 0;
+            layoutOptions = true;
         } else if (arg == "--sparse") {
             options.sparse = true;
+            layoutOptions = true;
         } else if (arg == "--mix" && hasValue) {
             mixSeed = static_cast<unsigned>(NumberText::ReadIntPrefix(value));
             ++i;
         } else if (arg == "--per-folder" && hasValue) {
             perFolder = NumberText::ReadIntPrefix(value);
             ++i;
+        } else if (arg == "--h264") {
+            h264 = true;
         } else {
             return Usage();
         }
     }
-    if (count < 1 || options.seconds < 1) {
+    if (count < 1 || options.seconds < 1 || (h264 && (layoutOptions || mixSeed))) {
         return Usage();
     }
     if (megabytes > 0) {
@@ -125,6 +159,10 @@ int main(int argc, char** argv)
             const int hour = 12 + n / 60 % 12;
             const int day = 5 + n / 720;
             const QString name = QString::asprintf("201304%02d_%02d%02d00_NOR.avi", day, hour, minute);
+            if (h264) {
+                WritePlayable(folder + "/" + name, options.seconds);
+                continue;
+            }
             testsupport::AviFixtureBuilder(file).Write(folder + "/" + name);
         }
     } catch (const std::exception& error) {
