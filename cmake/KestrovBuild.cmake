@@ -40,6 +40,11 @@ endfunction()
 # Tests run on the offscreen platform, so none needs a display; OWN_MAIN
 # leaves out gtest_main for suites that must create a QApplication first;
 # TIMEOUT turns a hang of any case into a failure.
+# Every test's environment holds these: no test may reach a real block
+# device (the card formatter refuses), and none talks to the outside
+# (network probes beyond loopback abort).
+set(KESTROV_TEST_GUARDS "KESTROV_NO_DEVICES=1;KESTROV_NO_NETWORK=1")
+
 function(kestrov_test name)
   cmake_parse_arguments(ARG "OWN_MAIN;THREADS" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -49,11 +54,7 @@ function(kestrov_test name)
   if(NOT ARG_OWN_MAIN)
     target_link_libraries(${name} PRIVATE GTest::gtest_main)
   endif()
-  set(env "QT_QPA_PLATFORM=offscreen")
-  # No test may reach a real block device (the card formatter refuses).
-  list(APPEND env "KESTROV_NO_DEVICES=1")
-  # No test talks to the outside: network probes beyond loopback abort.
-  list(APPEND env "KESTROV_NO_NETWORK=1")
+  set(env "QT_QPA_PLATFORM=offscreen" ${KESTROV_TEST_GUARDS})
   set(timeout)
   if(ARG_TIMEOUT)
     set(timeout TIMEOUT ${ARG_TIMEOUT})

@@ -106,6 +106,11 @@ void CSelDialog::OnInitDone()
 
 void CSelDialog::OnFolderChange(const QString& folder)
 {
+    // The computer's own view, the list of drives, is no folder: the last
+    // folder shown stays the result (QDir would make "" the working folder).
+    if (folder.isEmpty()) {
+        return;
+    }
     Folder() = QDir(folder).absolutePath();
 }
 
@@ -139,6 +144,17 @@ QAbstractItemView* CSelDialog::CurrentView() const
         return findChild<QTreeView*>(QStringLiteral("treeView"));
     }
     return findChild<QListView*>(QStringLiteral("listView"));
+}
+
+QString CSelDialog::ShownFolder() const
+{
+    // The list's root is the folder shown; the computer's view (the drives)
+    // has none, though directory() then answers ".".
+    const QAbstractItemView* view = CurrentView();
+    if (!view || !view->rootIndex().isValid()) {
+        return {};
+    }
+    return view->rootIndex().data(QFileSystemModel::FilePathRole).toString();
 }
 
 QPushButton* CSelDialog::OpenButton() const
@@ -181,9 +197,15 @@ std::vector<PickerItem> CSelDialog::SelectedItems() const
 
 void CSelDialog::accept()
 {
-    // The folder shown now, whichever way the picker got there.
-    OnFolderChange(directory().absolutePath());
-    Paths() = ComputeSelection(Folder(), SelectedItems());
+    // The folder shown now, whichever way the picker got there; empty in
+    // the computer's view, where only a selection can be confirmed.
+    const QString shown = ShownFolder();
+    const std::vector<PickerItem> items = SelectedItems();
+    if (shown.isEmpty() && items.empty()) {
+        return;
+    }
+    OnFolderChange(shown);
+    Paths() = ComputeSelection(Folder(), items);
     QFileDialog::done(QDialog::Accepted);
 }
 

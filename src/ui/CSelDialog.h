@@ -53,6 +53,8 @@ protected:
 
 private:
     QAbstractItemView* CurrentView() const;
+    // The folder the list shows; empty in the computer's view.
+    QString ShownFolder() const;
     QPushButton* OpenButton() const;
     void HideFileTypes();
 

@@ -176,6 +176,22 @@ TEST_F(PickerTest, OkWithNothingSelectedGivesTheShownFolder)
     EXPECT_EQ(CSelDialog::SelectedFolder(), tree.path());
 }
 
+TEST_F(PickerTest, TheComputersViewIsNoFolderToConfirm)
+{
+    auto picker = Shown(tree.path());
+    Listed(*picker, Path("a.avi"));
+    // The sidebar's first place, the computer: the drives, no folder.
+    auto* sidebar = picker->findChild<QListView*>(QStringLiteral("sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    const QModelIndex computer = sidebar->model()->index(0, 0);
+    QTest::mouseClick(sidebar->viewport(), Qt::LeftButton, {}, sidebar->visualRect(computer).center());
+    ASSERT_TRUE(WaitUntil([&] { return List(*picker)->rootIndex() == QModelIndex(); }, 5000));
+    Button(*picker, QDialogButtonBox::Open)->click();
+    EXPECT_TRUE(picker->isVisible()) << "nothing selected there: the picker stays open";
+    EXPECT_EQ(picker->result(), 0);
+    EXPECT_EQ(CSelDialog::SelectedFolder(), tree.path()) << "never the working folder";
+}
+
 TEST_F(PickerTest, SelectedItemsComeBackByTheirPaths)
 {
     auto picker = Shown(tree.path());
