@@ -8,6 +8,7 @@
 #include "hub/HubMessage.h"
 #include "platform/UiThread.h"
 #include "platform/gdi/GdiCompat.h"
+#include "platform/widgets/FitTexts.h"
 #include "recordings/RecordingEntry.h"
 #include "ui/MapPaneGeometry.h"
 
@@ -86,6 +87,7 @@ GPSMapControl::~GPSMapControl()
 
 void GPSMapControl::Create(QWidget* parent)
 {
+    Q_ASSERT(UiThread::IsUiThread());
     setParent(parent);
     DialogBuilder::Overrides overrides{
         {PopupButton,
@@ -322,6 +324,7 @@ bool GPSMapControl::DrawPngResource(QPainter& painter, int png, const QRect& rec
 
 QWidget* GPSMapControl::SlotWidget()
 {
+    Q_ASSERT(UiThread::IsUiThread());
     return undocked ? static_cast<QWidget*>(placeholder.data()) : this;
 }
 
@@ -391,6 +394,8 @@ void GPSMapControl::LayOut()
     };
     for (const auto& [id, place] : places)
         ControlWidget(id)->setGeometry(place);
+    // The captions' 40 pixels were measured in a narrower font.
+    platform::FitTexts(*this);
 }
 
 void GPSMapControl::resizeEvent(QResizeEvent* event)

@@ -69,6 +69,7 @@ GyroscopeGraphControl::~GyroscopeGraphControl()
 
 void GyroscopeGraphControl::Create(QWidget* parent)
 {
+    Q_ASSERT(UiThread::IsUiThread());
     setParent(parent);
     const DialogBuilder::Overrides overrides{
         {Graph, [this](QWidget* dialog, const DialogControl&) { return graph = new CGraphStatic(dialog); }},

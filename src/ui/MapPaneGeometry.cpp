@@ -7,7 +7,9 @@
 #include <cmath>
 
 // The values reach to the next control (the longitude to the frame): in
-// the dialogs' font a coordinate such as -122.419400 is wider than 60.
+// the dialogs' font a coordinate such as -122.419400 is wider than 60. The
+// longitude's caption reaches to its value, so that "Долгота : " fits once
+// narrowed.
 MapPaneRects MapPaneLayout(int w, int h)
 {
     const int valueY = h - 23;
@@ -18,7 +20,7 @@ MapPaneRects MapPaneLayout(int w, int h)
         QRect((w - 128) / 2, (h - 158) / 2, 128, 158),
         QRect(20, valueY, 40, 13),
         QRect(60, valueY, 90, 13),
-        QRect(150, valueY, 40, 13),
+        QRect(150, valueY, 50, 13),
         QRect(200, valueY, std::max(60, w - 202), 13),
     };
 }

@@ -5,6 +5,7 @@
 #include "PaneFixtures.h"
 
 #include "hub/HubCodes.h"
+#include "hub/HubFixtures.h"
 #include "platform/UiThread.h"
 #include "support/EventLoop.h"
 #include "support/LockRecorder.h"
@@ -17,9 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -29,37 +27,6 @@ using namespace panetest;
 using namespace std::chrono_literals;
 
 constexpr int kFlood = 500;
-
-// Aborts the run when the test has not finished in time: a deadlock between
-// the UI thread and the hub worker cannot be recovered from in the test.
-class Watchdog {
-public:
-    explicit Watchdog(const char* what)
-        : thread([this, what] {
-              std::unique_lock lock(mutex);
-              if (!finished.wait_for(lock, 10s, [this] { return done; })) {
-                  std::fprintf(stderr, "watchdog: %s did not finish within 10 s\n", what);
-                  std::abort();
-              }
-          })
-    {
-    }
-    ~Watchdog()
-    {
-        {
-            std::lock_guard lock(mutex);
-            done = true;
-        }
-        finished.notify_all();
-        thread.join();
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::thread thread;
-};
 
 class HandOffRig {
 public:
@@ -137,7 +104,7 @@ public:
 TEST(PanesHandOff, AFloodWhileTheUiThreadSortsThePlaylist)
 {
     HandOffRig rig;
-    Watchdog watchdog("the flood with sorting");
+    hubtest::Watchdog watchdog("the flood with sorting", 10s);
     rig.PostFlood();
     while (!rig.FloodDelivered()) {
         rig.SortOnce();
@@ -149,7 +116,7 @@ TEST(PanesHandOff, AFloodWhileTheUiThreadSortsThePlaylist)
 TEST(PanesHandOff, AFloodWhileAModalDialogRuns)
 {
     HandOffRig rig;
-    Watchdog watchdog("the flood under a modal dialog");
+    hubtest::Watchdog watchdog("the flood under a modal dialog", 10s);
     QDialog dialog(&rig.window);
     QTimer work;
     QObject::connect(&work, &QTimer::timeout, &dialog, [&] {
@@ -193,7 +160,7 @@ TEST(PanesHandOff, StoppingMidFloodReturnsAndNothingRunsAfterClose)
     Brake brake(rig.hub.hub, 50);
     rig.hub.hub.AttachListener(&brake);
     {
-        Watchdog watchdog("stopping mid-flood");
+        hubtest::Watchdog watchdog("stopping mid-flood", 10s);
         rig.PostFlood();
         ASSERT_TRUE(testsupport::RunUntil([&] { return rig.hub.tail.delivered >= 50; }));
         rig.hub.Stop();
