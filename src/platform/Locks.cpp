@@ -10,9 +10,9 @@ namespace platform {
 namespace {
 
 #ifdef KESTROV_LOCK_CHECKS
-constexpr bool checksEnabled = true;
+constexpr bool kChecksEnabled = true;
 #else
-constexpr bool checksEnabled = false;
+constexpr bool kChecksEnabled = false;
 #endif
 
 // Locks held by this thread, in the order taken; a re-entered lock appears
@@ -30,7 +30,7 @@ LockChecks::Handler& CurrentHandler()
 
 void LockBase::BeforeLock(bool recursive) const
 {
-    if (!checksEnabled)
+    if (!kChecksEnabled)
         return;
     const bool reentry = std::find(heldLocks.begin(), heldLocks.end(), this) != heldLocks.end();
     if (reentry) {
@@ -50,13 +50,13 @@ void LockBase::BeforeLock(bool recursive) const
 
 void LockBase::AfterLock() const
 {
-    if (checksEnabled)
+    if (kChecksEnabled)
         heldLocks.push_back(this);
 }
 
 void LockBase::AfterUnlock() const
 {
-    if (!checksEnabled)
+    if (!kChecksEnabled)
         return;
     const auto it = std::find(heldLocks.rbegin(), heldLocks.rend(), this);
     if (it != heldLocks.rend())
@@ -67,7 +67,7 @@ namespace LockChecks {
 
 bool Enabled()
 {
-    return checksEnabled;
+    return kChecksEnabled;
 }
 
 Handler SetHandler(Handler handler)
@@ -95,7 +95,7 @@ void Report(const std::string& violation)
 
 void CheckInvokeAllowed()
 {
-    if (!checksEnabled)
+    if (!kChecksEnabled)
         return;
     std::vector<const LockBase*> reported;
     for (const LockBase* held : heldLocks) {

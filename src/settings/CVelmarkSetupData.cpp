@@ -43,45 +43,45 @@ constexpr IntField Ranged(QLatin1StringView key, int Model::*field, int low, int
     return {key, field, true, low, high, fallback};
 }
 
-constexpr TextField TextFields[] = {
-    {KeyProductName, &Model::productName},
-    {KeyHwVersion, &Model::hwVersion},
-    {KeySwVersion, &Model::swVersion},
+constexpr TextField kTextFields[] = {
+    {kKeyProductName, &Model::productName},
+    {kKeyHwVersion, &Model::hwVersion},
+    {kKeySwVersion, &Model::swVersion},
 };
 
 // In the order of setup.cfg's lines after the three texts.
-constexpr IntField IntFields[] = {
-    Ranged(KeyAccTriggerLevel, &Model::accTriggerLevel, 0, 3, 2),
-    Ranged(KeyLcdBrightness, &Model::lcdBrightness, 1, 4, 3),
-    Ranged(KeyBackgroundImage, &Model::backgroundImage, 1, 5, 5),
-    Ranged(KeyScreenSaverEnable, &Model::screenSaverEnable, 0, 1, 1),
-    Ranged(KeyRecAudioEnable, &Model::recAudioEnable, 0, 1, 1),
-    Ranged(KeySpkVol, &Model::spkVol, 0, 4, 2),
-    Ranged(KeyTouchAudioEnable, &Model::touchAudioEnable, 0, 1, 1),
-    Any(KeyParkingModeOnOff, &Model::parkingModeOnOff),
-    Ranged(KeyPowerOffVoltage, &Model::powerOffVoltage, 0, 3, 1),
-    Ranged(KeyPowerOffTime, &Model::powerOffTime, 0, 5, 3),
-    Ranged(KeyLcdOffTime, &Model::lcdOffTime, 0, 3, 1),
-    Any(KeyCameraAngle, &Model::cameraAngle),
-    Ranged(KeyAutoParkingMode, &Model::autoParkingMode, 0, 3, 2),
-    Ranged(KeySdFormatReserved, &Model::sdFormatReserved, 0, 1, 1),
-    Any(KeySdFormatYear, &Model::sdFormatYear),
-    Any(KeySdFormatMonth, &Model::sdFormatMonth),
-    Any(KeySdFormatDay, &Model::sdFormatDay),
-    Ranged(KeyVideoQuality, &Model::videoQuality, 4, 8, 8),
-    Any(KeyTimeZone, &Model::timeZone),
+constexpr IntField kIntFields[] = {
+    Ranged(kKeyAccTriggerLevel, &Model::accTriggerLevel, 0, 3, 2),
+    Ranged(kKeyLcdBrightness, &Model::lcdBrightness, 1, 4, 3),
+    Ranged(kKeyBackgroundImage, &Model::backgroundImage, 1, 5, 5),
+    Ranged(kKeyScreenSaverEnable, &Model::screenSaverEnable, 0, 1, 1),
+    Ranged(kKeyRecAudioEnable, &Model::recAudioEnable, 0, 1, 1),
+    Ranged(kKeySpkVol, &Model::spkVol, 0, 4, 2),
+    Ranged(kKeyTouchAudioEnable, &Model::touchAudioEnable, 0, 1, 1),
+    Any(kKeyParkingModeOnOff, &Model::parkingModeOnOff),
+    Ranged(kKeyPowerOffVoltage, &Model::powerOffVoltage, 0, 3, 1),
+    Ranged(kKeyPowerOffTime, &Model::powerOffTime, 0, 5, 3),
+    Ranged(kKeyLcdOffTime, &Model::lcdOffTime, 0, 3, 1),
+    Any(kKeyCameraAngle, &Model::cameraAngle),
+    Ranged(kKeyAutoParkingMode, &Model::autoParkingMode, 0, 3, 2),
+    Ranged(kKeySdFormatReserved, &Model::sdFormatReserved, 0, 1, 1),
+    Any(kKeySdFormatYear, &Model::sdFormatYear),
+    Any(kKeySdFormatMonth, &Model::sdFormatMonth),
+    Any(kKeySdFormatDay, &Model::sdFormatDay),
+    Ranged(kKeyVideoQuality, &Model::videoQuality, 4, 8, 8),
+    Any(kKeyTimeZone, &Model::timeZone),
 };
 
 // Read only: the recorder's other spelling of "LCD Off Time".
-constexpr IntField LcdOffTimeAlias = Ranged(KeyLcdOffTimeAlias, &Model::lcdOffTime, 0, 3, 1);
+constexpr IntField kLcdOffTimeAlias = Ranged(kKeyLcdOffTimeAlias, &Model::lcdOffTime, 0, 3, 1);
 
 const IntField* FindIntField(QStringView key)
 {
-    for (const IntField& field : IntFields) {
+    for (const IntField& field : kIntFields) {
         if (key == field.key)
             return &field;
     }
-    return key == LcdOffTimeAlias.key ? &LcdOffTimeAlias : nullptr;
+    return key == kLcdOffTimeAlias.key ? &kLcdOffTimeAlias : nullptr;
 }
 
 // printf's "%.2d": at least two digits, the sign before them.
@@ -119,7 +119,7 @@ void CVelmarkSetupData::SetDefaults()
     productName = QStringLiteral("QV7");
     hwVersion = QStringLiteral("V1.0.0");
     swVersion = QStringLiteral("V1.0.1");
-    timeZone = DefaultTimeZone;
+    timeZone = kDefaultTimeZone;
     accTriggerLevel = 2;
     lcdBrightness = 3;
     backgroundImage = 5;
@@ -160,9 +160,9 @@ void CVelmarkSetupData::ApplyLines(const QStringList& lines)
     for (const QString& line : lines) {
         if (line.isEmpty())
             continue;
-        const QStringView key = QStringView(line).left(KeyLength);
+        const QStringView key = QStringView(line).left(kKeyLength);
         // Positions 24 and 25 hold the separator; the recorder does not check them.
-        const QString value = line.mid(ValuePosition);
+        const QString value = line.mid(kValuePosition);
         if (Common::IsNumber(value)) {
             if (const IntField* field = FindIntField(key)) {
                 const int number = Numbers::ParseDecimal(value).value_or(0);
@@ -170,7 +170,7 @@ void CVelmarkSetupData::ApplyLines(const QStringList& lines)
                 this->*(field->field) = inRange ? number : field->fallback;
             }
         }
-        for (const TextField& field : TextFields) {
+        for (const TextField& field : kTextFields) {
             if (key == field.key)
                 this->*(field.field) = value;
         }
@@ -180,10 +180,10 @@ void CVelmarkSetupData::ApplyLines(const QStringList& lines)
 QString CVelmarkSetupData::MakeFileText()
 {
     QString text;
-    for (const TextField& field : TextFields)
-        text += field.key + Separator + this->*(field.field) + u'\n';
-    for (const IntField& field : IntFields)
-        text += field.key + Separator + Numbers::FormatInt(this->*(field.field)) + u'\n';
+    for (const TextField& field : kTextFields)
+        text += field.key + kSeparator + this->*(field.field) + u'\n';
+    for (const IntField& field : kIntFields)
+        text += field.key + kSeparator + Numbers::FormatInt(this->*(field.field)) + u'\n';
     return text;
 }
 

@@ -47,10 +47,10 @@ QString WriteFailureText(const CVelmarkSetupData::WriteError& error)
     using Kind = CVelmarkSetupData::WriteError::Kind;
     switch (error.kind) {
     case Kind::None: return QString();
-    case Kind::NoCard: return Text(SettingsText::ChooseDrive);
-    case Kind::CardGone: return Text(SettingsText::CardNotFound);
+    case Kind::NoCard: return Text(SettingsText::kChooseDrive);
+    case Kind::CardGone: return Text(SettingsText::kCardNotFound);
     case Kind::Folder:
-        return WithReason(Text(SettingsText::FolderNotMade), UserNotifier::FileErrorText(error.path, error.error));
+        return WithReason(Text(SettingsText::kFolderNotMade), UserNotifier::FileErrorText(error.path, error.error));
     case Kind::Write: return UserNotifier::FileErrorText(error.path, error.error);
     }
     return QString();
@@ -61,23 +61,23 @@ QString FormatOutcomeText(const FormatOutcome& outcome)
     if (outcome.ok) {
         switch (outcome.notice) {
         case FormatNotice::None: return QString();
-        case FormatNotice::Fat16: return Text(SettingsText::Fat16);
-        case FormatNotice::NotRemounted: return Text(SettingsText::Reinsert);
+        case FormatNotice::Fat16: return Text(SettingsText::kFat16);
+        case FormatNotice::NotRemounted: return Text(SettingsText::kReinsert);
         }
         return QString();
     }
     switch (outcome.problem) {
     case FormatProblem::None:
     case FormatProblem::Failed: return QString();
-    case FormatProblem::NotChosen: return Text(SettingsText::ChooseDrive);
-    case FormatProblem::Gone: return Text(SettingsText::CardNotFound);
-    case FormatProblem::Changed: return Text(SettingsText::OtherDevice);
-    case FormatProblem::NotRemovable: return Text(SettingsText::NotRemovable);
-    case FormatProblem::ReadOnly: return Text(SettingsText::ReadOnly);
-    case FormatProblem::SystemUse: return Text(SettingsText::SystemUse);
-    case FormatProblem::Busy: return Text(SettingsText::Busy);
-    case FormatProblem::NotAuthorized: return Text(SettingsText::NotAuthorized);
-    case FormatProblem::Unavailable: return Text(SettingsText::Unavailable);
+    case FormatProblem::NotChosen: return Text(SettingsText::kChooseDrive);
+    case FormatProblem::Gone: return Text(SettingsText::kCardNotFound);
+    case FormatProblem::Changed: return Text(SettingsText::kOtherDevice);
+    case FormatProblem::NotRemovable: return Text(SettingsText::kNotRemovable);
+    case FormatProblem::ReadOnly: return Text(SettingsText::kReadOnly);
+    case FormatProblem::SystemUse: return Text(SettingsText::kSystemUse);
+    case FormatProblem::Busy: return Text(SettingsText::kBusy);
+    case FormatProblem::NotAuthorized: return Text(SettingsText::kNotAuthorized);
+    case FormatProblem::Unavailable: return Text(SettingsText::kUnavailable);
     }
     return QString();
 }
@@ -90,7 +90,7 @@ QString WithReason(const QString& head, const QString& reason)
 QString FormatConfirmationText(const DriveInfo& drive, const QString& entryText)
 {
     const QString size = Numbers::FormatFixed(static_cast<double>(drive.sizeBytes) / 1e9, 1) + QStringLiteral(" ГБ");
-    return Text(SettingsText::ConfirmFormat).arg(drive.deviceNode, entryText, size);
+    return Text(SettingsText::kConfirmFormat).arg(drive.deviceNode, entryText, size);
 }
 
 std::optional<QDate> DateFromText(const QString& text)

@@ -14,24 +14,24 @@
 
 namespace SettingsText {
 // String-table ids of the settings dialogs.
-inline constexpr int AskFormat = 227;
-inline constexpr int ChooseFolderCaption = 250;
-inline constexpr int ChooseDrive = 297;
-inline constexpr int SettingsNotSaved = 7001;
-inline constexpr int TimeNotSaved = 7002;
-inline constexpr int CardNotFound = 7003;
-inline constexpr int ConfirmFormat = 7004;
-inline constexpr int FormatFailed = 7005;
-inline constexpr int Reinsert = 7006;
-inline constexpr int FolderNotMade = 7007;
-inline constexpr int OtherDevice = 7008;
-inline constexpr int NotRemovable = 7009;
-inline constexpr int ReadOnly = 7010;
-inline constexpr int SystemUse = 7011;
-inline constexpr int Busy = 7012;
-inline constexpr int NotAuthorized = 7013;
-inline constexpr int Unavailable = 7014;
-inline constexpr int Fat16 = 7015;
+inline constexpr int kAskFormat = 227;
+inline constexpr int kChooseFolderCaption = 250;
+inline constexpr int kChooseDrive = 297;
+inline constexpr int kSettingsNotSaved = 7001;
+inline constexpr int kTimeNotSaved = 7002;
+inline constexpr int kCardNotFound = 7003;
+inline constexpr int kConfirmFormat = 7004;
+inline constexpr int kFormatFailed = 7005;
+inline constexpr int kReinsert = 7006;
+inline constexpr int kFolderNotMade = 7007;
+inline constexpr int kOtherDevice = 7008;
+inline constexpr int kNotRemovable = 7009;
+inline constexpr int kReadOnly = 7010;
+inline constexpr int kSystemUse = 7011;
+inline constexpr int kBusy = 7012;
+inline constexpr int kNotAuthorized = 7013;
+inline constexpr int kUnavailable = 7014;
+inline constexpr int kFat16 = 7015;
 }  // namespace SettingsText
 
 // The card's label after a format from the dialog.

@@ -4,9 +4,9 @@ namespace SettingsVocabulary {
 
 std::optional<QLatin1StringView> TimeZoneText(int value)
 {
-    if (value < 0 || static_cast<std::size_t>(value) >= ShownTimeZones.size())
+    if (value < 0 || static_cast<std::size_t>(value) >= kShownTimeZones.size())
         return std::nullopt;
-    return ShownTimeZones[static_cast<std::size_t>(value)];
+    return kShownTimeZones[static_cast<std::size_t>(value)];
 }
 
 }  // namespace SettingsVocabulary

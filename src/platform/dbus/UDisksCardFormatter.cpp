@@ -67,7 +67,7 @@ struct Job {
 };
 
 using JobPtr = std::shared_ptr<Job>;
-constexpr int StateChange = UDisksCardFormatter::StateChangeTimeoutMs;
+constexpr int kStateChange = UDisksCardFormatter::kStateChangeTimeoutMs;
 
 // Finds udisks2's object for the drive's node and checks it before anything
 // changes: the same device number, no system device, writable.
@@ -111,8 +111,8 @@ void Resolve(const JobPtr& job, std::function<void()> next)
 // Without mkfs-args mkfs.vfat picks FAT32 only from 512 MiB up.
 QString FatSizeNote(const Job& job)
 {
-    constexpr quint64 fat32From = 512ull * 1024 * 1024;
-    if (job.mkfsArgs || job.drive.sizeBytes == 0 || job.drive.sizeBytes >= fat32From)
+    constexpr quint64 kFat32From = 512ull * 1024 * 1024;
+    if (job.mkfsArgs || job.drive.sizeBytes == 0 || job.drive.sizeBytes >= kFat32From)
         return QString();
     return QStringLiteral("this udisks2 chooses the FAT size itself: the card of %1 MiB is formatted as FAT16")
         .arg(job.drive.sizeBytes / (1024 * 1024));
@@ -120,7 +120,7 @@ QString FatSizeNote(const Job& job)
 
 void Mount(const JobPtr& job, std::optional<FormatOutcome> formatFailure)
 {
-    job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Mount"), {QVariantMap{}}, StateChange,
+    job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Mount"), {QVariantMap{}}, kStateChange,
               [job, formatFailure](const UDisksReply& reply) {
                   if (formatFailure) {
                       job->Finish(*formatFailure);
@@ -142,7 +142,7 @@ void MakeFilesystem(const JobPtr& job)
                         {QStringLiteral("update-partition-type"), true}};
     if (job->mkfsArgs)
         options.insert(QStringLiteral("mkfs-args"), QStringList{QStringLiteral("-F"), QStringLiteral("32")});
-    job->Call(job->blockPath, BlockInterface, QStringLiteral("Format"), {QStringLiteral("vfat"), options}, StateChange,
+    job->Call(job->blockPath, BlockInterface, QStringLiteral("Format"), {QStringLiteral("vfat"), options}, kStateChange,
               [job](const UDisksReply& reply) {
                   // Mounted again even after a failure, so the card comes back where it can.
                   Mount(job, reply.Ok() ? std::nullopt : std::optional<FormatOutcome>(FailureOf(reply)));
@@ -156,7 +156,7 @@ void UnmountThenFormat(const JobPtr& job)
         return;
     }
     // No "force": a card still in use is a failure, never pulled from under its users.
-    job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Unmount"), {QVariantMap{}}, StateChange,
+    job->Call(job->blockPath, FilesystemInterface, QStringLiteral("Unmount"), {QVariantMap{}}, kStateChange,
               [job](const UDisksReply& reply) {
                   if (!reply.Ok()) {
                       job->Finish(FailureOf(reply));
@@ -175,7 +175,7 @@ void UDisksCardFormatter::SetLabel(const DriveInfo& drive, const QString& label,
     auto job = std::make_shared<Job>(Job{bus, drive, label, std::move(done), QString(), false});
     Resolve(job, [job] {
         job->Call(job->blockPath, FilesystemInterface, QStringLiteral("SetLabel"), {job->label, QVariantMap{}},
-                  StateChange, [job](const UDisksReply& reply) {
+                  kStateChange, [job](const UDisksReply& reply) {
                       job->Finish(reply.Ok() ? CardFormatter::Success() : FailureOf(reply));
                   });
     });

@@ -17,7 +17,7 @@ public:
     void Format(const DriveInfo& drive, const QString& label, FormatDone done) override;
 
     // Calls that change the card may take long on a slow card.
-    static constexpr int StateChangeTimeoutMs = 10 * 60 * 1000;
+    static constexpr int kStateChangeTimeoutMs = 10 * 60 * 1000;
 
 private:
     std::shared_ptr<UDisksBus> bus;

@@ -36,7 +36,7 @@ bool ButtonFits(const QAbstractButton& button, const QFont& font)
 }
 
 // The widest stretch of the widget's font at which fits() holds; none below
-// MinimumTextStretch leaves the font alone.
+// kMinimumTextStretch leaves the font alone.
 void Fit(QWidget& widget, const std::function<bool(const QFont&)>& fits)
 {
     QFont font = widget.font();
@@ -45,7 +45,7 @@ void Fit(QWidget& widget, const std::function<bool(const QFont&)>& fits)
     // The regular face by name, so the narrowing is the same whether or not
     // a condensed face of the family is installed.
     font.setStyleName(QFontInfo(font).styleName());
-    for (int stretch = 99; stretch >= MinimumTextStretch; --stretch) {
+    for (int stretch = 99; stretch >= kMinimumTextStretch; --stretch) {
         font.setStretch(stretch);
         if (fits(font)) {
             widget.setFont(font);

@@ -8,12 +8,12 @@ class QWidget;
 namespace platform {
 
 // The narrowest a text is squeezed to fit, in percent of its font's width.
-inline constexpr int MinimumTextStretch = 75;
+inline constexpr int kMinimumTextStretch = 75;
 
 // Each label, radio button and check box among window's children whose text
 // does not fit its rectangle gets its font narrowed just enough to fit (same
 // face, horizontal stretch). A text that would need less than
-// MinimumTextStretch keeps its font and is clipped by its rectangle, as its
+// kMinimumTextStretch keeps its font and is clipped by its rectangle, as its
 // template clips it. Run once the texts and geometry are set (UI thread).
 void FitTexts(QWidget& window);
 

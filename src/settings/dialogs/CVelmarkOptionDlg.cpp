@@ -31,16 +31,16 @@ struct OnOffPair {
     int CVelmarkSetupData::*field;
 };
 
-constexpr OnOffPair OnOffPairs[] = {
+constexpr OnOffPair kOnOffPairs[] = {
     {Id::VoiceOn, Id::VoiceOff, &CVelmarkSetupData::recAudioEnable},
     {Id::ScreenSaverOn, Id::ScreenSaverOff, &CVelmarkSetupData::screenSaverEnable},
     {Id::KeepSettingsYes, Id::KeepSettingsNo, &CVelmarkSetupData::sdFormatReserved},
     {Id::BeepOn, Id::BeepOff, &CVelmarkSetupData::touchAudioEnable},
 };
 
-constexpr int SeekStepLow = 1;
-constexpr int SeekStepHigh = 10;
-constexpr int SeekStepFallback = 5;
+constexpr int kSeekStepLow = 1;
+constexpr int kSeekStepHigh = 10;
+constexpr int kSeekStepFallback = 5;
 
 const QDate FirstPickerDate(2000, 1, 1);
 const QDate LastPickerDate(2099, 12, 31);
@@ -84,7 +84,7 @@ void CVelmarkOptionDlg::SetUpControls()
 {
     // The range first, before anything listens: setting it moves the thumb.
     auto* seekStep = Control<QSlider>(Id::SeekStep);
-    seekStep->setRange(SeekStepLow, SeekStepHigh);
+    seekStep->setRange(kSeekStepLow, kSeekStepHigh);
     seekStep->setTickPosition(QSlider::TicksBothSides);
     seekStep->setTickInterval(1);
 
@@ -113,7 +113,7 @@ void CVelmarkOptionDlg::SetUpControls()
         group->addButton(Control<QRadioButton>(first));
         group->addButton(Control<QRadioButton>(second));
     };
-    for (const OnOffPair& onOff : OnOffPairs)
+    for (const OnOffPair& onOff : kOnOffPairs)
         pair(onOff.first, onOff.second);
     pair(Id::Car, Id::Truck);
 }
@@ -128,7 +128,7 @@ void CVelmarkOptionDlg::Connect()
                 [this, id](int index) { OnListChosen(id, index); });
     }
     connect(&DriveList(), &QComboBox::activated, this, &CVelmarkOptionDlg::OnDriveListChosen);
-    for (const OnOffPair& onOff : OnOffPairs) {
+    for (const OnOffPair& onOff : kOnOffPairs) {
         for (Id id : {onOff.first, onOff.second})
             connect(Control<QRadioButton>(id), &QRadioButton::clicked, this, [this, id] { OnOffClicked(Number(id)); });
     }
@@ -201,7 +201,7 @@ void CVelmarkOptionDlg::RefreshControls()
         const std::optional<int> entry = SettingsListMap::EntryForValue(list.id, currentSetup->*list.field);
         controls.Get<QComboBox>(list.id)->setCurrentIndex(entry.value_or(-1));
     }
-    for (const OnOffPair& onOff : OnOffPairs)
+    for (const OnOffPair& onOff : kOnOffPairs)
         Control<QRadioButton>(currentSetup->*onOff.field != 0 ? onOff.first : onOff.second)->setChecked(true);
     Control<QRadioButton>(Id::Car)->setChecked(true);
     FillVoltageList(Vehicle::Car);
@@ -237,7 +237,7 @@ void CVelmarkOptionDlg::OnListChosen(int listId, int index)
 
 void CVelmarkOptionDlg::OnOffClicked(int buttonId)
 {
-    for (const OnOffPair& onOff : OnOffPairs) {
+    for (const OnOffPair& onOff : kOnOffPairs) {
         if (buttonId == Number(onOff.first))
             currentSetup->*onOff.field = 1;
         else if (buttonId == Number(onOff.second))
@@ -260,7 +260,7 @@ void CVelmarkOptionDlg::OnClockClicked()
 void CVelmarkOptionDlg::OnSeekStepChanged(int position)
 {
     Control<QLineEdit>(Id::SeekStepText)->setText(QString::number(position));
-    options.playValue = position >= SeekStepLow && position <= SeekStepHigh ? position : SeekStepFallback;
+    options.playValue = position >= kSeekStepLow && position <= kSeekStepHigh ? position : kSeekStepFallback;
 }
 
 QComboBox& CVelmarkOptionDlg::DriveList() const
@@ -369,19 +369,19 @@ void CVelmarkOptionDlg::OnBnClickedSave()
         return;
     const std::optional<DriveInfo> drive = SelectedDrive(DriveList());
     if (!drive) {
-        services.notifier.ShowMessage(Common::GetResourceString(SettingsText::ChooseDrive));
+        services.notifier.ShowMessage(Common::GetResourceString(SettingsText::kChooseDrive));
         return;
     }
     // A pulled card: say so while the edits are still here.
     if (!services.drives->StillMounted(*drive)) {
-        services.notifier.ShowMessage(Common::GetResourceString(SettingsText::CardNotFound));
+        services.notifier.ShowMessage(Common::GetResourceString(SettingsText::kCardNotFound));
         return;
     }
     if (Control<QCheckBox>(Id::SetClock)->isChecked()) {
         currentSetup->dateText = DateText(Control<QDateEdit>(Id::Date)->date());
         currentSetup->timeText = TimeText(Control<QTimeEdit>(Id::Time)->time());
         if (!currentSetup->SaveTimeFile()) {
-            services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::TimeNotSaved),
+            services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::kTimeNotSaved),
                                                      WriteFailureText(currentSetup->LastWriteError())));
             return;
         }
@@ -421,7 +421,7 @@ void CVelmarkOptionDlg::OnBnClickedDefaults()
 void CVelmarkOptionDlg::OnBnClickedChooseFolder()
 {
     const std::optional<QString> folder = platform::ChooseFolder(
-        this, Common::GetResourceString(SettingsText::ChooseFolderCaption), QDir::homePath());
+        this, Common::GetResourceString(SettingsText::kChooseFolderCaption), QDir::homePath());
     if (!folder || folder->isEmpty())
         return;
     Control<QLineEdit>(Id::CaptureFolder)->setText(*folder);

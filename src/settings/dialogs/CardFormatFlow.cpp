@@ -21,7 +21,7 @@ void CardFormatFlow::Start()
 {
     if (running)
         return;
-    if (services.notifier.Ask(Common::GetResourceString(SettingsText::AskFormat), QString(),
+    if (services.notifier.Ask(Common::GetResourceString(SettingsText::kAskFormat), QString(),
                               Button::Ok | Button::Cancel, Button::Ok)
         != Button::Ok)
         return;
@@ -62,7 +62,7 @@ void CardFormatFlow::OnFormatted(const FormatOutcome& outcome)
     const QString worded = FormatOutcomeText(outcome);
     if (!outcome.ok) {
         Log(QStringLiteral("not formatted: ") + outcome.reason);
-        services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::FormatFailed), worded));
+        services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::kFormatFailed), worded));
     } else if (!worded.isEmpty()) {
         Log(outcome.note);
         services.notifier.ShowMessage(worded);

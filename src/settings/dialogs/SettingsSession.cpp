@@ -37,7 +37,7 @@ void SettingsSession::Run()
     options = dialog->options;
     setupData = static_cast<CVelmarkSetupData*>(dialog->setupData);
     if (!setupData->Save()) {
-        services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::SettingsNotSaved),
+        services.notifier.ShowMessage(WithReason(Common::GetResourceString(SettingsText::kSettingsNotSaved),
                                                  WriteFailureText(setupData->LastWriteError())));
     }
 }

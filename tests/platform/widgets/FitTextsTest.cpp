@@ -40,7 +40,7 @@ TEST(FitTexts, NarrowsOnlyWhatNeedsItAndNoFurtherThanTheFloor)
     EXPECT_EQ(check->font(), window.font());
     for (QWidget* fitted : {static_cast<QWidget*>(tight), static_cast<QWidget*>(radio)}) {
         EXPECT_LT(fitted->font().stretch(), 100);
-        EXPECT_GE(fitted->font().stretch(), platform::MinimumTextStretch);
+        EXPECT_GE(fitted->font().stretch(), platform::kMinimumTextStretch);
         EXPECT_EQ(fitted->font().family(), window.font().family());
         EXPECT_EQ(fitted->font().pixelSize(), window.font().pixelSize());
     }
