@@ -10,7 +10,7 @@
 #include "ui/ChooserStandIns.h"
 #include "ui/MapSlotStandIn.h"
 #include "ui/PlayerPaneStandIn.h"
-#include "ui/PlaylistStandIn.h"
+#include "ui/VideoListControl.h"
 
 RecordingLoader MainWindowServices::ProgramRecordingLoader()
 {
@@ -34,7 +34,7 @@ MainWindowServices MainWindowServices::ForProgram()
     };
     panes.makeMap = [](CKestrovViewerNewDlg& window) -> IMapSlot* { return new MapSlotStandIn(&window, window.Hub()); };
     panes.makeList = [](CKestrovViewerNewDlg& window) -> QWidget* {
-        return new PlaylistStandIn(&window, window.Hub());
+        return new VideoListControl(&window, window.Hub(), window.Images());
     };
 
     services.startupDriveChooser = DriveChooserStandIn();
