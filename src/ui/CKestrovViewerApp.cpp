@@ -1,6 +1,7 @@
 #include "ui/CKestrovViewerApp.h"
 
 #include "core/Common.h"
+#include "platform/BrowserEngine.h"
 #include "platform/Paths.h"
 #include "platform/UiThread.h"
 #include "platform/UserNotifier.h"
@@ -36,8 +37,8 @@ bool CKestrovViewerApp::CanReadPng()
 
 int CKestrovViewerApp::Run(int argc, char** argv)
 {
-    // The map's browser shares the windows' OpenGL contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The map's browser: shared OpenGL contexts, and no sandbox for root.
+    platform::PrepareBrowserEngine();
     QApplication application(argc, argv);
     // Numbers in files and commands are read and written in the C locale.
     std::setlocale(LC_NUMERIC, "C");

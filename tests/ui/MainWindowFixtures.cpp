@@ -50,6 +50,62 @@ FakePane::~FakePane()
     probe.deaths.push_back(name);
 }
 
+FakePlayer::FakePlayer(QWidget* parent, ApplicationHub& hub, std::string name, hubtest::Journal& journal,
+                       PaneProbe& probe)
+    : FakePane(parent, hub, std::move(name), journal, probe)
+{
+    speed.SetRange(1, 7);
+    speed.SetPos(4);
+    brightness.SetRange(0, 100);
+    brightness.SetPos(50);
+    speed.hide();
+    brightness.hide();
+    gyroscope.hide();
+}
+
+void FakePlayer::ChangeVideoPlaySpeedFromSpeedSlider()
+{
+    calls.push_back("ChangeVideoPlaySpeedFromSpeedSlider(" + std::to_string(speed.GetPos()) + ")");
+}
+
+void FakePlayer::ChangeVideoBrightnessFromBrightnessSlider()
+{
+    calls.push_back("ChangeVideoBrightnessFromBrightnessSlider(" + std::to_string(brightness.GetPos()) + ")");
+}
+
+void FakePlayer::TakeSnapshot(const QString& path, const QString& folder)
+{
+    calls.push_back("TakeSnapshot");
+    if (onSnapshot)
+        onSnapshot(path, folder);
+}
+
+void FakePlayer::StopPlayback()
+{
+    calls.push_back("StopPlayback");
+    if (onStop)
+        onStop();
+}
+
+std::optional<CutChoice> FakeCommandDialogs::RunCutDialog(QWidget*, std::shared_ptr<const RecordingEntry> entry)
+{
+    cutEntries.push_back(std::move(entry));
+    return cutAnswer;
+}
+
+bool FakeCommandDialogs::PrintReport(QWidget*, const PrintReportData& record)
+{
+    printed.push_back(record);
+    return true;
+}
+
+OptionRecord FakeCommandDialogs::RunSettingsSession(QWidget*, const OptionRecord& options,
+                                                    std::function<void()> stopPlayback)
+{
+    sessionOptions.push_back(options);
+    return session ? session(options, stopPlayback) : options;
+}
+
 MainWindowTest::MainWindowTest()
     : homeEnv("HOME", home.path()), configEnv("XDG_CONFIG_HOME", config.path())
 {
@@ -99,6 +155,13 @@ MainWindowServices MainWindowTest::Services()
         return loader(loads.back());
     };
     services.releaseSingletons = [this] { ++releases; };
+    // The fixture owns the dialogs; the window only borrows them.
+    services.commandDialogs = std::shared_ptr<CommandDialogs>(std::shared_ptr<void>(), &dialogs);
+    services.openFolder = [this](const QString& folder) {
+        openedFolders.append(folder);
+        return openFolderAnswer;
+    };
+    services.clock = [this] { return now; };
     return services;
 }
 
