@@ -5,6 +5,7 @@
 #include "platform/UiThread.h"
 #include "support/EventLoop.h"
 #include "support/FileFixtures.h"
+#include "ui/VideoListControl.h"
 
 #include <QDir>
 
@@ -142,10 +143,15 @@ MainWindowServices MainWindowTest::Services()
         return map;
     };
     services.paneFactory.makeList = [this](CKestrovViewerNewDlg& owner) -> QWidget* {
+        if (realList)
+            return listPane = new VideoListControl(&owner, owner.Hub(), owner.Images());
         list = new FakeList(&owner, owner.Hub(), "list", journal, probe);
-        return list;
+        return listPane = list;
     };
-    services.startupDriveChooser = [this](QWidget*) { return startupDrive; };
+    services.startupDriveChooser = [this](QWidget*) {
+        ++chooserRuns;
+        return startupDrive;
+    };
     services.openPicker = [this](QWidget*, const QString& start) {
         pickerStarts.append(start);
         return pickerAnswer;

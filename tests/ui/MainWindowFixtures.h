@@ -203,8 +203,12 @@ protected:
     // Set before Construct to change the panes.
     std::function<void(FakePlayer&)> onPlayerMade;
     std::function<void(FakeMap&)> onMapMade;
+    // The real recording list in place of the fake one (not journaled).
+    bool realList = false;
+    QWidget* listPane = nullptr;
 
     std::optional<QString> startupDrive;       // the chooser's answer
+    int chooserRuns = 0;
     std::optional<PickedPaths> pickerAnswer;   // the picker's answer
     QStringList pickerStarts;                  // where each pick started
     std::vector<LoaderCall> loads;
