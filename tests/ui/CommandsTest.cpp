@@ -240,8 +240,10 @@ TEST_P(ReportTest, SnapshotsAreWaitedForWithoutThePlaylistLockAndNothingIsLeftBe
     Open();
     Current(c.streams);
     QStringList asked;
+    QFileDevice::Permissions folderPermissions;
     player->onSnapshot = [&](const QString& path, const QString& folder) {
         asked = {path, folder};
+        folderPermissions = QFile::permissions(QFileInfo(path).path());
         const std::vector<QString> files = SnapshotFiles(path, c.streams);
         // Late, the first in two halves; each written under the playlist's
         // lock, which the window must not hold while it waits.
@@ -271,6 +273,10 @@ TEST_P(ReportTest, SnapshotsAreWaitedForWithoutThePlaylistLockAndNothingIsLeftBe
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[0].endsWith(QStringLiteral("/tempVideoSnapshotFile-2013-10-16-09h05m07s42.png")));
     EXPECT_TRUE(asked[1].isEmpty()) << "no question about a folder";
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_TRUE(folderPermissions & QFileDevice::WriteOwner);
+    EXPECT_FALSE(folderPermissions & others) << "a folder of the print's own";
     EXPECT_FALSE(QFileInfo::exists(QFileInfo(asked[0]).path())) << "the print's folder is gone with its files";
     const QImage* images[] = {&record.channel1Image, &record.channel2Image};
     for (std::size_t i = 0; i < 2; ++i) {
