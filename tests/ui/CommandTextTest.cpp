@@ -2,9 +2,9 @@
 // written late, in pieces, or never.
 
 #include "support/ScopedLocale.h"
+#include "support/gui/Screenshot.h"
 #include "ui/CommandText.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -82,17 +82,6 @@ TEST(CommandNames, ReportLinesWithAndWithoutASampleAndAFix)
 
 // ---- The wait for a snapshot file ----
 
-QByteArray PngBytes(QColor colour)
-{
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
-}
-
 class SnapshotWait : public ::testing::Test {
 protected:
     ~SnapshotWait() override
@@ -124,7 +113,7 @@ protected:
 
 TEST_F(SnapshotWait, ALateFileIsTakenWholeEvenWhenWrittenInTwoHalves)
 {
-    const QByteArray bytes = PngBytes(Qt::red);
+    const QByteArray bytes = testsupport::PngOf(QSize(64, 48), Qt::red);
     WriteLater(bytes, 150ms, 200ms);
     const QImage image = WaitForCompletePng(path, 3s, serve);
     ASSERT_FALSE(image.isNull());
@@ -142,7 +131,7 @@ TEST_F(SnapshotWait, AFileThatNeverComesOrNeverDecodesGivesNothingWithinTheBound
 
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(PngBytes(Qt::blue).left(40));
+    file.write(testsupport::PngOf(QSize(64, 48), Qt::blue).left(40));
     file.close();
     EXPECT_TRUE(WaitForCompletePng(path, 300ms, serve).isNull()) << "a file cut short";
 }

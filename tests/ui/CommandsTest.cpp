@@ -14,11 +14,11 @@
 #include "support/AviFixtureBuilder.h"
 #include "support/FileFixtures.h"
 #include "support/gui/NextModal.h"
+#include "support/gui/Screenshot.h"
 #include "ui/CAbout.h"
 #include "ui/CommandText.h"
 #include "ui/PrintReportData.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QKeyEvent>
 
@@ -97,13 +97,7 @@ protected:
 
 QByteArray Png(QColor colour)
 {
-    QImage image(32, 18, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
+    return testsupport::PngOf(QSize(32, 18), colour);
 }
 
 // ---- Capture ----

@@ -16,7 +16,6 @@
 #include "ui/VideoListControl.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QKeyEvent>
@@ -199,17 +198,6 @@ protected:
     }
 };
 
-QByteArray SmallPng()
-{
-    QImage image(8, 8, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
-}
-
 class KeysTest : public MainWindowTest {
 protected:
     void Press(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = {})
@@ -225,7 +213,7 @@ protected:
     {
         hub->SetVideoFiles(entries.MakeTypes({RECORDING_EVENT}));
         player->onSnapshot = [](const QString& path, const QString&) {
-            testsupport::WriteFileBytes(path, SmallPng());
+            testsupport::WriteFileBytes(path, testsupport::PngOf(QSize(8, 8), Qt::red));
         };
     }
 
