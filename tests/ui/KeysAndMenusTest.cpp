@@ -384,6 +384,7 @@ TEST_F(KeysTest, InsideAPaneATableKeyRunsItsCommandAndEveryOtherPressIsSwallowed
 
 TEST_F(KeysTest, AtTheWindowsLevelOnlyEnterEscAndAltAreSwallowedAndDialogsAreNotRouted)
 {
+    realList = true;
     Open();
     KeySpy reachedWindow(window.get());
     CButtonStyle* open = window->ToolbarButton(MainWindowId::OpenButton);
@@ -399,6 +400,14 @@ TEST_F(KeysTest, AtTheWindowsLevelOnlyEnterEscAndAltAreSwallowedAndDialogsAreNot
     Press(window.get(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_TRUE(reachedButton.keys.empty());
     EXPECT_EQ(reachedWindow.keys, (std::vector<int>{Qt::Key_Tab, Qt::Key_X})) << "the rest passes";
+
+    // Tab moves the focus on from the window to the list's rows.
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    window->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), window.get());
+    Press(window.get(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), static_cast<VideoListControl*>(listPane)->ListControl());
 
     // A dialog over the window gets its own keys: Space does not play, Esc
     // closes it and leaves the view alone.
