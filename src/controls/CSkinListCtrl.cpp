@@ -98,6 +98,11 @@ CSkinListCtrl::~CSkinListCtrl()
     delete scrollBar.data();
 }
 
+CSkinVerticleScrollbar* CSkinListCtrl::ScrollBar() const
+{
+    return scrollBar;
+}
+
 void CSkinListCtrl::InitSkin()
 {
     controls::AssertUiThread(this);

@@ -43,7 +43,7 @@ public:
     void PositionScrollBar();
 
     CSkinHeaderCtrl* Header() const { return skinHeader; }
-    CSkinVerticleScrollbar* ScrollBar() const { return scrollBar; }
+    CSkinVerticleScrollbar* ScrollBar() const;
 
     // Whether a selected row loses its selection once it has been drawn.
     void SetUserClicked(bool clicked);

@@ -148,11 +148,20 @@ void OptionRecord::Load()
     ch2HorizontalFlip = IsTrue(file.Value(kOption, QStringLiteral("CH2_HORIZONTAL_FLIP")));
 }
 
-bool OptionRecord::Save() const
+bool OptionRecord::Save(int* error) const
 {
-    const QString path = FilePath();
-    if (path.isEmpty() || !MakeFolders(path.left(path.lastIndexOf(QLatin1Char('/'))))) {
+    const auto failed = [&](int cause) {
+        if (error) {
+            *error = cause;
+        }
         return false;
+    };
+    const QString path = FilePath();
+    if (path.isEmpty()) {
+        return failed(0);
+    }
+    if (!MakeFolders(path.left(path.lastIndexOf(QLatin1Char('/'))))) {
+        return failed(errno);
     }
     // Private-profile writing: the file's other lines stay, known keys are
     // rewritten in place, missing ones are added at their section's end. A
@@ -161,7 +170,7 @@ bool OptionRecord::Save() const
     int readError = 0;
     ProfileFile file = ProfileFile::Read(path, &readError);
     if (readError != 0) {
-        return false;
+        return failed(readError);
     }
     file.SetValue(kDirectory, QStringLiteral("ROOT_DIRECTORY"), Storable(rootDirectory));
     file.SetValue(kDirectory, QStringLiteral("EVENT_DIRECTORY"), Storable(eventDirectory));
@@ -176,5 +185,6 @@ bool OptionRecord::Save() const
     file.SetValue(kOption, QStringLiteral("CH1_HORIZONTAL_FLIP"), FlagText(ch1HorizontalFlip));
     file.SetValue(kOption, QStringLiteral("CH2_VERTICAL_FLIP"), FlagText(ch2VerticalFlip));
     file.SetValue(kOption, QStringLiteral("CH2_HORIZONTAL_FLIP"), FlagText(ch2HorizontalFlip));
-    return !file.Save(path);
+    const int failure = file.Save(path).value();
+    return failure == 0 || failed(failure);
 }

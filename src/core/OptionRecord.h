@@ -15,7 +15,9 @@ public:
     static QString FilePath();
 
     void Load();
-    bool Save() const;
+    // False when option.ini was not written (no configuration folder: error
+    // stays 0); error, when given, then holds the errno of the failure.
+    bool Save(int* error = nullptr) const;
 
     QString GetRootDirectory() const { return rootDirectory; }
     QString GetEventDirectory() const { return eventDirectory; }

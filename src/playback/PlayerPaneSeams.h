@@ -10,6 +10,7 @@
 
 class QWidget;
 class OptionRecord;
+class CEnhancedSliderCtrl;
 class CVideoPlayerPane;
 class VlcFunctionExecutor;
 struct MotionSample;
@@ -61,12 +62,39 @@ public:
     virtual void OnBnClickedVideoMinimizeBtn() = 0;
 };
 
-// The player pane as the main window sees it. The window's commands grow
-// this interface; so far it only places the pane.
+// The player pane as the main window sees it: the window places it, and its
+// keys, menu and commands call the pane's own control handlers. UI thread.
 class IPlayerCommands {
 public:
     virtual ~IPlayerCommands() = default;
     virtual QWidget* Widget() = 0;
+
+    // The transport and the small buttons, as their clicks run them.
+    virtual void OnBnClickedPlayBtn() = 0;
+    virtual void OnBnClickedPreviousBtn() = 0;
+    virtual void OnBnClickedNextBtn() = 0;
+    virtual void OnBnClickedRewindBtn() = 0;
+    virtual void OnBnClickedForwardBtn() = 0;
+    virtual void OnBnClickedMuteBtn() = 0;
+    virtual void OnBnClickedSpeedDefaultBtn() = 0;
+    virtual void OnBnClickedBrightnessDefaultBtn() = 0;
+    // The volume one step up (+1) or down (-1).
+    virtual void StepVolume(int delta) = 0;
+    // Post what the speed or brightness slider shows, after the window moved it.
+    virtual void ChangeVideoPlaySpeedFromSpeedSlider() = 0;
+    virtual void ChangeVideoBrightnessFromBrightnessSlider() = 0;
+    virtual CEnhancedSliderCtrl& SpeedSlider() = 0;
+    virtual CEnhancedSliderCtrl& BrightnessSlider() = 0;
+    // Whether the position slider is enabled (seeking by keys and menu).
+    virtual bool IsPlayerSliderEnabled() const = 0;
+
+    // Both channels' pictures as PNG files, taken at once; `folder` is where
+    // the user is offered to look (empty: ask nothing).
+    virtual void TakeSnapshot(const QString& path, const QString& folder) = 0;
+    // The G-sensor pane under the video (the report shows its values).
+    virtual IGyroscopePane* GyroscopePane() = 0;
+    // Returns when both channels are stopped and the file is closed.
+    virtual void StopPlayback() = 0;
 };
 
 // The factories the player pane calls while it initialises, in this order:

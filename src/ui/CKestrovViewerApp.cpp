@@ -37,7 +37,7 @@ bool CKestrovViewerApp::CanReadPng()
 
 int CKestrovViewerApp::Run(int argc, char** argv)
 {
-    // What the map's browser needs before the application object.
+    // The map's browser: shared OpenGL contexts, and no sandbox for root.
     platform::PrepareBrowserEngine();
     QApplication application(argc, argv);
     // Numbers in files and commands are read and written in the C locale.

@@ -7,6 +7,7 @@
 #include "hub/HubCodes.h"
 #include "platform/UiThread.h"
 #include "platform/gdi/GdiCompat.h"
+#include "ui/KeyRouter.h"
 #include "ui/LoadingNotice.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/MainWindowSeams.h"
@@ -147,8 +148,17 @@ void CKestrovViewerNewDlg::BuildControls()
     // The window's own background shows through the buttons' corners.
     for (int id : controls.Ids())
         controls.Widget(id)->setAutoFillBackground(false);
-    connect(ToolbarButton(MainWindowId::OpenButton), &QAbstractButton::clicked, this,
-            &CKestrovViewerNewDlg::OnBnClickedOpenVideoBtn);
+    const std::pair<MainWindowId, void (CKestrovViewerNewDlg::*)()> commands[] = {
+        {MainWindowId::OpenButton, &CKestrovViewerNewDlg::OnBnClickedOpenVideoBtn},
+        {MainWindowId::CaptureButton, &CKestrovViewerNewDlg::OnBnClickedVideoCaptureBtn},
+        {MainWindowId::CutButton, &CKestrovViewerNewDlg::OnBnClickedVideoRecordBtn},
+        {MainWindowId::PrintButton, &CKestrovViewerNewDlg::OnBnClickedPrintBtn},
+        {MainWindowId::SettingsButton, &CKestrovViewerNewDlg::OnBnClickedOptionBtn},
+        {MainWindowId::MaximizeButton, &CKestrovViewerNewDlg::OnBnClickedVideoMaximizeBtn},
+        {MainWindowId::AboutButton, &CKestrovViewerNewDlg::OnBnClickedHelpBtn},
+    };
+    for (const auto& [id, command] : commands)
+        connect(ToolbarButton(id), &QAbstractButton::clicked, this, command);
 }
 
 void CKestrovViewerNewDlg::InitLog()
@@ -203,13 +213,6 @@ void CKestrovViewerNewDlg::InitToolTips()
 {
     for (const ToolbarEntry& button : kToolbar)
         ToolbarButton(button.id)->setToolTip(Common::GetResourceString(button.tooltip));
-}
-
-void CKestrovViewerNewDlg::InitAccelerators() {}
-
-void CKestrovViewerNewDlg::OnBnClickedVideoMinimizeBtn()
-{
-    ui::AssertUiThread();
 }
 
 CButtonStyle* CKestrovViewerNewDlg::ToolbarButton(MainWindowId id) const

@@ -16,9 +16,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class CButtonStyle;
+class CEnhancedSliderCtrl;
 class CMyBitmapButton;
 class IMapSlot;
+class KeyRouter;
+class PrintReportData;
 struct GpsFix;
 
 enum class MainWindowId : int {
@@ -89,6 +94,31 @@ public:
     // logs the end.
     void OnClose();
 
+    // The toolbar's commands. Each that opens a dialog or takes a picture
+    // pauses first; none resumes.
+    // A snapshot of both channels into the capture folder (code 21).
+    void OnBnClickedVideoCaptureBtn();
+    // The cut dialog, then the cut, on this thread under the wait cursor.
+    void OnBnClickedVideoRecordBtn();
+    void OnBnClickedPrintBtn();
+    // The drive (asked for when none is chosen yet), the settings session,
+    // option.ini written, the seek step posted.
+    void OnBnClickedOptionBtn();
+    // The player pane over the whole client, the rest hidden; and back.
+    void OnBnClickedVideoMaximizeBtn();
+    void ToggleVideoMaximize();
+    void OnBnClickedHelpBtn();
+    // The report of the current moment: both snapshots, the map, the five
+    // lines. Empty without a current entry. No hub lock is held while the
+    // snapshots are waited for.
+    void BuildPrintReport(PrintReportData& record);
+
+    // A command of the accelerator table or of the window's menu; modifiers
+    // are those of the key press behind it (none from the menu).
+    void ExecuteCommand(int id, Qt::KeyboardModifiers modifiers = {});
+    // The window's menu at the pointer; its command runs here.
+    void OnContextMenu();
+
     ApplicationHub& Hub() const { return *services.hub; }
     const ImageSource& Images() const { return *services.images; }
     // What the window was given; a pane maker reads the other makers here
@@ -115,6 +145,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -133,8 +164,18 @@ private:
     void CreatePanes();
     void InitToolbarButtons();
     void InitToolTips();
-    // Keys and menus come with the commands; nothing is installed yet.
+    // The key router, with the player, map and list panes marked as its roots.
     void InitAccelerators();
+    bool HasCurrentEntry() const;
+    void ShowNormalView(bool shown);
+    QString MakeTempSnapshotPath(const QString& folder) const;
+    void LoadSnapshotImages(PrintReportData& record, const QString& path, int videoStreamCount);
+    QImage CaptureMapImage();
+    // Before a card format: both channels stopped and the file closed on
+    // return, then the stop posted so the panes follow.
+    void StopPlaybackForFormat();
+    // Moves a slider of the player pane by delta (kept in its range).
+    static void StepSlider(CEnhancedSliderCtrl& slider, int delta);
     void HandOverParkedEntries();
     void FitOuterSizeToFrame();
 
@@ -144,6 +185,7 @@ private:
     IPlayerCommands* playerPane = nullptr;
     IMapSlot* mapPane = nullptr;
     QWidget* listPane = nullptr;
+    std::unique_ptr<KeyRouter> keyRouter;
 
     QImage titleBackground;
     QImage titleLogo;

@@ -29,7 +29,6 @@ const QString kNoData = QStringLiteral("No Data");
 
 constexpr gdi::ColorRef kPaneColor = 0x333333;
 constexpr gdi::ColorRef kTextColor = 0xC8C8C8;
-constexpr gdi::ColorRef kFrameColor = gdi::Rgb(100, 100, 100);
 
 constexpr QSize kFloatingSize{1200, 800};
 constexpr QSize kFloatingMinimum{300, 400};
@@ -412,7 +411,7 @@ void GPSMapControl::paintEvent(QPaintEvent*)
     if (!titleBitmap.isNull())
         gdi::Stretch(painter, QRect(0, -1, width(), 34), titleBitmap, titleBitmap.rect());
     // The thin border, over everything else the pane paints.
-    painter.setPen(gdi::ToQColor(kFrameColor));
+    painter.setPen(gdi::ToQColor(kPaneFrameColor));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

@@ -59,6 +59,7 @@ public:
     void update(int code, const MessageParam* payload) override;
 
     // The map slot (UI thread).
+    QWidget* Widget() override { return this; }
     QWidget* SlotWidget() override;
     void ShowPosition(const GpsFix& fix) override;
     void SetShown(bool shown) override;

@@ -11,6 +11,8 @@ struct GpsFix;
 class IMapSlot {
 public:
     virtual ~IMapSlot() = default;
+    // The pane itself, docked or floating.
+    virtual QWidget* Widget() = 0;
     // What the window lays out in the map's rectangle: the pane while docked,
     // its placeholder while the pane floats; null leaves the slot alone.
     virtual QWidget* SlotWidget() = 0;

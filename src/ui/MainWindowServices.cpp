@@ -2,7 +2,7 @@
 
 #include "controls/ImageSource.h"
 #include "core/resources/ResourceManager.h"
-#include "platform/Drives.h"
+#include "platform/OpenFolder.h"
 #include "platform/Paths.h"
 #include "platform/UserNotifier.h"
 #include "playback/VlcFunctionExecutor.h"
@@ -10,10 +10,10 @@
 #include "settings/dialogs/DriverSelectDlg.h"
 #include "ui/CKestrovViewerNewDlg.h"
 #include "ui/CSelDialog.h"
+#include "ui/CommandSeams.h"
 #include "ui/GPSMapControl.h"
-#include "ui/MapPaneServices.h"
 #include "ui/PlayerPaneStandIn.h"
-#include "ui/PlaylistStandIn.h"
+#include "ui/VideoListControl.h"
 
 RecordingLoader MainWindowServices::ProgramRecordingLoader()
 {
@@ -22,12 +22,13 @@ RecordingLoader MainWindowServices::ProgramRecordingLoader()
     };
 }
 
-MainWindowServices MainWindowServices::ForProgram()
+MainWindowServices MainWindowServices::ForProgram(ProgramOverrides overrides)
 {
     MainWindowServices services;
     services.hub = ApplicationHub::GetInstance();
     services.images = &ImageSource::Resources();
     services.notifier = &UserNotifier::Current();
+    const auto drives = std::make_shared<const Drives>(overrides.driveSources.value_or(DriveSources{}));
 
     PaneFactory& panes = services.paneFactory;
     panes.makePlayer = [](CKestrovViewerNewDlg& window) -> IPlayerCommands* {
@@ -43,18 +44,20 @@ MainWindowServices MainWindowServices::ForProgram()
         return map;
     };
     panes.makeList = [](CKestrovViewerNewDlg& window) -> QWidget* {
-        return new PlaylistStandIn(&window, window.Hub());
+        return new VideoListControl(&window, window.Hub(), window.Images());
     };
 
-    services.startupDriveChooser = [](QWidget* owner) {
-        return ChooseDrive(std::make_shared<const Drives>(), owner);
-    };
-    services.openPicker = [](QWidget* owner, const QString& startFolder) -> std::optional<PickedPaths> {
-        if (!CSelDialog::Run(owner, startFolder, Drives()))
+    services.startupDriveChooser = [drives](QWidget* owner) { return ChooseDrive(drives, owner); };
+    services.openPicker = [drives](QWidget* owner, const QString& startFolder) -> std::optional<PickedPaths> {
+        if (!CSelDialog::Run(owner, startFolder, *drives))
             return std::nullopt;
         return PickedPaths{CSelDialog::SelectedFolder(), CSelDialog::SelectedPaths()};
     };
     services.recordingLoader = ProgramRecordingLoader();
+    services.commandDialogs =
+        std::make_shared<ProgramCommandDialogs>(*services.hub, drives, std::move(overrides.makeFormatter));
+    services.openFolder = [](const QString& folder) { return platform::OpenFolder(folder); };
+    services.clock = [] { return QDateTime::currentDateTime(); };
     services.releaseSingletons = [] {
         ApplicationHub::DestroyInstance();
         VlcFunctionExecutor::DestroyInstance();

@@ -2,6 +2,8 @@
 // What the graph and map panes share: how a press asks for a window move,
 // and which entry a metadata message is about.
 
+#include "platform/gdi/GdiCompat.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -12,6 +14,9 @@ class ApplicationHub;
 class RecordingEntry;
 struct GpsFix;
 struct MotionSample;
+
+// The thin frame the map and list panes draw round their client area.
+inline constexpr gdi::ColorRef kPaneFrameColor = gdi::Rgb(100, 100, 100);
 
 // A press on a pane asks for this: the window of the given widget follows
 // the pointer (platform::StartWindowMove in the program, a recorder in tests).

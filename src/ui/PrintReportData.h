@@ -19,6 +19,8 @@ public:
     void SetLongitudeText(const QString& text) { longitudeLine = text; }
     void SetSpeedText(const QString& text) { speedLine = text; }
     QString GetGSensorText() const { return gSensorLine; }
+    QString GetDateTimeText() const { return dateTimeLine; }
+    QString GetSpeedText() const { return speedLine; }
     QString GetLatitudeText() const { return latitudeLine; }
     QString GetLongitudeText() const { return longitudeLine; }
 

@@ -7,6 +7,7 @@
 #include "ui/MainWindowFixtures.h"
 
 #include "controls/CButtonStyle.h"
+#include "controls/CSkinListCtrl.h"
 #include "core/resources/ResourceManager.h"
 #include "hub/HubCodes.h"
 #include "playback/RealComponents.h"
@@ -16,12 +17,12 @@
 #include "support/gui/Screenshot.h"
 #include "ui/CAbout.h"
 #include "ui/CLoadingDlg.h"
+#include "ui/VideoListControl.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
-#include <QTreeWidget>
 #include <QUrl>
 
 namespace uitest {
@@ -124,9 +125,10 @@ protected:
     QStringList ListedRows()
     {
         QStringList rows;
-        auto* tree = qobject_cast<QTreeWidget*>(window->ListPane());
-        for (int i = 0; tree && i < tree->topLevelItemCount(); ++i)
-            rows.append(tree->topLevelItem(i)->text(0) + " " + tree->topLevelItem(i)->text(3));
+        auto* pane = qobject_cast<VideoListControl*>(window->ListPane());
+        CSkinListCtrl* list = pane ? pane->ListControl() : nullptr;
+        for (int row = 0; list && row < list->GetItemCount(); ++row)
+            rows.append(list->GetItemText(row, 0) + " " + list->GetItemText(row, 3));
         return rows;
     }
 
@@ -173,7 +175,7 @@ TEST_F(EndToEnd, StartupDriveListsBothRecordingsAndClosesInTime)
     const auto at = std::search(codes.begin(), codes.end(), load.begin(), load.end());
     ASSERT_NE(at, codes.end()) << "the load arrives as one batch";
     EXPECT_EQ(journal.Entries()[at - codes.begin() + 2].payload.index, 0);
-    EXPECT_EQ(ListedRows(), (QStringList{"1 20130405_120000_EVT.avi", "2 20130405_123456_NOR.avi"}));
+    EXPECT_EQ(ListedRows(), (QStringList{QStringLiteral("1 Событие"), QStringLiteral("2 Обычный")}));
     for (MainWindowId id : {MainWindowId::CaptureButton, MainWindowId::CutButton, MainWindowId::PrintButton})
         EXPECT_TRUE(window->ToolbarButton(id)->isEnabled()) << static_cast<int>(id);
     EXPECT_EQ(notifier.Count(), 0u);
@@ -210,7 +212,7 @@ TEST_F(EndToEnd, DroppedFolderReplacesThePlaylistAndPlays)
     QDropEvent drop(QPointF(500, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window.get(), &drop);
     ASSERT_TRUE(ChannelOneShows(Colour::Blue)) << "channel 1 shows " << Describe(ChannelOneCentre().value_or(0));
-    EXPECT_EQ(ListedRows(), QStringList{"1 20130406_080000_NOR.avi"});
+    EXPECT_EQ(ListedRows(), QStringList{QStringLiteral("1 Обычный")});
 }
 
 // Needs the player pane: closing while libvlc plays.

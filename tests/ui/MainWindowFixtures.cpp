@@ -5,6 +5,7 @@
 #include "platform/UiThread.h"
 #include "support/EventLoop.h"
 #include "support/FileFixtures.h"
+#include "ui/VideoListControl.h"
 
 #include <QDir>
 
@@ -50,6 +51,62 @@ FakePane::~FakePane()
     probe.deaths.push_back(name);
 }
 
+FakePlayer::FakePlayer(QWidget* parent, ApplicationHub& hub, std::string name, hubtest::Journal& journal,
+                       PaneProbe& probe)
+    : FakePane(parent, hub, std::move(name), journal, probe)
+{
+    speed.SetRange(1, 7);
+    speed.SetPos(4);
+    brightness.SetRange(0, 100);
+    brightness.SetPos(50);
+    speed.hide();
+    brightness.hide();
+    gyroscope.hide();
+}
+
+void FakePlayer::ChangeVideoPlaySpeedFromSpeedSlider()
+{
+    calls.push_back("ChangeVideoPlaySpeedFromSpeedSlider(" + std::to_string(speed.GetPos()) + ")");
+}
+
+void FakePlayer::ChangeVideoBrightnessFromBrightnessSlider()
+{
+    calls.push_back("ChangeVideoBrightnessFromBrightnessSlider(" + std::to_string(brightness.GetPos()) + ")");
+}
+
+void FakePlayer::TakeSnapshot(const QString& path, const QString& folder)
+{
+    calls.push_back("TakeSnapshot");
+    if (onSnapshot)
+        onSnapshot(path, folder);
+}
+
+void FakePlayer::StopPlayback()
+{
+    calls.push_back("StopPlayback");
+    if (onStop)
+        onStop();
+}
+
+std::optional<CutChoice> FakeCommandDialogs::RunCutDialog(QWidget*, std::shared_ptr<const RecordingEntry> entry)
+{
+    cutEntries.push_back(std::move(entry));
+    return cutAnswer;
+}
+
+bool FakeCommandDialogs::PrintReport(QWidget*, const PrintReportData& record)
+{
+    printed.push_back(record);
+    return true;
+}
+
+OptionRecord FakeCommandDialogs::RunSettingsSession(QWidget*, const OptionRecord& options,
+                                                    std::function<void()> stopPlayback)
+{
+    sessionOptions.push_back(options);
+    return session ? session(options, stopPlayback) : options;
+}
+
 MainWindowTest::MainWindowTest()
     : homeEnv("HOME", home.path()), configEnv("XDG_CONFIG_HOME", config.path())
 {
@@ -86,10 +143,15 @@ MainWindowServices MainWindowTest::Services()
         return map;
     };
     services.paneFactory.makeList = [this](CKestrovViewerNewDlg& owner) -> QWidget* {
+        if (realList)
+            return listPane = new VideoListControl(&owner, owner.Hub(), owner.Images());
         list = new FakeList(&owner, owner.Hub(), "list", journal, probe);
-        return list;
+        return listPane = list;
     };
-    services.startupDriveChooser = [this](QWidget*) { return startupDrive; };
+    services.startupDriveChooser = [this](QWidget*) {
+        ++chooserRuns;
+        return startupDrive;
+    };
     services.openPicker = [this](QWidget*, const QString& start) {
         pickerStarts.append(start);
         return pickerAnswer;
@@ -99,6 +161,13 @@ MainWindowServices MainWindowTest::Services()
         return loader(loads.back());
     };
     services.releaseSingletons = [this] { ++releases; };
+    // The fixture owns the dialogs; the window only borrows them.
+    services.commandDialogs = std::shared_ptr<CommandDialogs>(std::shared_ptr<void>(), &dialogs);
+    services.openFolder = [this](const QString& folder) {
+        openedFolders.append(folder);
+        return openFolderAnswer;
+    };
+    services.clock = [this] { return now; };
     return services;
 }
 

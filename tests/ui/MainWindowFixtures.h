@@ -3,6 +3,7 @@
 // delivers to them, a window with its own hub, temporary working, home and
 // configuration folders, recorded boxes and a loader that counts its calls.
 
+#include "controls/CEnhancedSliderCtrl.h"
 #include "controls/SkinSupport.h"
 #include "hub/HubFixtures.h"
 #include "playback/PlayerPaneSeams.h"
@@ -12,6 +13,7 @@
 #include "support/EventLoop.h"
 #include "support/TestSupport.h"
 #include "ui/CKestrovViewerNewDlg.h"
+#include "ui/CommandSeams.h"
 #include "ui/MainWindowSeams.h"
 
 #include <QTemporaryDir>
@@ -68,10 +70,48 @@ private:
     Listener listener;
 };
 
+class FakeGyroscope : public QWidget, public IGyroscopePane {
+public:
+    using QWidget::QWidget;
+    QWidget* Widget() override { return this; }
+    void ClearGraph() override {}
+    void SetSensorValueLabels(const MotionSample& sample) override { labels.push_back(sample); }
+    std::vector<MotionSample> labels;
+};
+
+// The player pane's commands, journaled by name (UI thread); the sliders are
+// real track bars in the player's ranges.
 class FakePlayer : public FakePane, public IPlayerCommands {
 public:
-    using FakePane::FakePane;
+    FakePlayer(QWidget* parent, ApplicationHub& hub, std::string name, hubtest::Journal& journal, PaneProbe& probe);
     QWidget* Widget() override { return this; }
+
+    void OnBnClickedPlayBtn() override { calls.push_back("OnBnClickedPlayBtn"); }
+    void OnBnClickedPreviousBtn() override { calls.push_back("OnBnClickedPreviousBtn"); }
+    void OnBnClickedNextBtn() override { calls.push_back("OnBnClickedNextBtn"); }
+    void OnBnClickedRewindBtn() override { calls.push_back("OnBnClickedRewindBtn"); }
+    void OnBnClickedForwardBtn() override { calls.push_back("OnBnClickedForwardBtn"); }
+    void OnBnClickedMuteBtn() override { calls.push_back("OnBnClickedMuteBtn"); }
+    void OnBnClickedSpeedDefaultBtn() override { calls.push_back("OnBnClickedSpeedDefaultBtn"); }
+    void OnBnClickedBrightnessDefaultBtn() override { calls.push_back("OnBnClickedBrightnessDefaultBtn"); }
+    void StepVolume(int delta) override { calls.push_back("StepVolume(" + std::to_string(delta) + ")"); }
+    void ChangeVideoPlaySpeedFromSpeedSlider() override;
+    void ChangeVideoBrightnessFromBrightnessSlider() override;
+    CEnhancedSliderCtrl& SpeedSlider() override { return speed; }
+    CEnhancedSliderCtrl& BrightnessSlider() override { return brightness; }
+    bool IsPlayerSliderEnabled() const override { return sliderEnabled; }
+    void TakeSnapshot(const QString& path, const QString& folder) override;
+    IGyroscopePane* GyroscopePane() override { return &gyroscope; }
+    void StopPlayback() override;
+
+    std::vector<std::string> calls;
+    bool sliderEnabled = true;
+    // What TakeSnapshot does besides being journaled.
+    std::function<void(const QString& path, const QString& folder)> onSnapshot;
+    std::function<void()> onStop;
+    CEnhancedSliderCtrl speed{this};
+    CEnhancedSliderCtrl brightness{this};
+    FakeGyroscope gyroscope{this};
 };
 
 class FakeMap : public FakePane, public IMapSlot {
@@ -81,16 +121,36 @@ public:
     // placeholder.
     QWidget* slot = this;
     std::vector<GpsFix> shown;  // ShowPosition calls
+    int popups = 0;
+    QImage picture;  // what GrabMapImage gives
+    QWidget* Widget() override { return this; }
     QWidget* SlotWidget() override { return slot; }
     void ShowPosition(const GpsFix& fix) override { shown.push_back(fix); }
     void SetShown(bool visible) override { setVisible(visible); }
-    void OnBnClickedPopup() override {}
-    QImage GrabMapImage() override { return {}; }
+    void OnBnClickedPopup() override { ++popups; }
+    QImage GrabMapImage() override { return picture; }
 };
 
 class FakeList : public FakePane {
 public:
     using FakePane::FakePane;
+};
+
+// The command dialogs, answered by the test.
+class FakeCommandDialogs : public CommandDialogs {
+public:
+    std::optional<CutChoice> RunCutDialog(QWidget* owner, std::shared_ptr<const RecordingEntry> entry) override;
+    bool PrintReport(QWidget* owner, const PrintReportData& record) override;
+    OptionRecord RunSettingsSession(QWidget* owner, const OptionRecord& options,
+                                    std::function<void()> stopPlayback) override;
+
+    std::optional<CutChoice> cutAnswer;  // none: cancelled
+    std::vector<std::shared_ptr<const RecordingEntry>> cutEntries;
+    std::vector<PrintReportData> printed;
+    std::vector<OptionRecord> sessionOptions;
+    // Runs inside the session; its result is the session's. Default: the
+    // options unchanged.
+    std::function<OptionRecord(const OptionRecord&, const std::function<void()>& stopPlayback)> session;
 };
 
 // Entries the loader hands back, or a call record.
@@ -143,14 +203,23 @@ protected:
     // Set before Construct to change the panes.
     std::function<void(FakePlayer&)> onPlayerMade;
     std::function<void(FakeMap&)> onMapMade;
+    // The real recording list in place of the fake one (not journaled).
+    bool realList = false;
+    QWidget* listPane = nullptr;
 
     std::optional<QString> startupDrive;       // the chooser's answer
+    int chooserRuns = 0;
     std::optional<PickedPaths> pickerAnswer;   // the picker's answer
     QStringList pickerStarts;                  // where each pick started
     std::vector<LoaderCall> loads;
     // Default: two fresh entries per call.
     std::function<ApplicationHub::Entries(const LoaderCall&)> loader;
     int releases = 0;
+    FakeCommandDialogs dialogs;
+    QStringList openedFolders;  // openFolder calls
+    bool openFolderAnswer = true;
+    // The clock of capture and report names: 2013-10-16 09:05:07.042.
+    QDateTime now{QDate(2013, 10, 16), QTime(9, 5, 7, 42)};
 
     std::unique_ptr<CKestrovViewerNewDlg> window;
 };

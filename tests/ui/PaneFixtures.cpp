@@ -163,17 +163,6 @@ QRgb StripColour()
     return qRgb(70, 60, 50);
 }
 
-QByteArray PngOf(QSize size, QColor colour)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 void AddMapSkin(controlstest::FakeImageSource& images)
 {
     images.AddBitmap(GPSMapControl::kTitleBitmap, controlstest::Flat(QSize(1920, 34), QColor(StripColour())));

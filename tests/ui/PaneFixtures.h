@@ -8,6 +8,7 @@
 #include "hub/ApplicationHub.h"
 #include "hub/IListener.h"
 #include "support/FakeNetProbe.h"
+#include "support/gui/Screenshot.h"
 #include "ui/GPSMapControl.h"
 #include "ui/MapBrowser.h"
 #include "ui/MapPaneServices.h"
@@ -118,8 +119,7 @@ struct PositionRecorder {
 // icons (each its own colour) and the two PNGs.
 void AddMapSkin(controlstest::FakeImageSource& images);
 QRgb StripColour();
-// A PNG of size filled with colour.
-QByteArray PngOf(QSize size, QColor colour);
+using testsupport::PngOf;
 
 // The icon the popup button shows, by its colour in AddMapSkin; 0 for none.
 int ShownIcon(GPSMapControl& pane);

@@ -45,6 +45,9 @@ TEST(RealWindow, StartsWithTheLogOnIgnoresItsArgumentsAndEndsOnTerminationWithTh
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     environment.insert(QStringLiteral("HOME"), work.path());
+    // No tiles: the map shows its offline picture and probes nothing.
+    environment.insert(QStringLiteral("KESTROV_MAP_TILE_URL"), QString());
+    environment.insert(QStringLiteral("KESTROV_NO_NETWORK"), QStringLiteral("1"));
     viewer.setProcessEnvironment(environment);
     viewer.setWorkingDirectory(work.path());
     viewer.setProcessChannelMode(QProcess::ForwardedChannels);

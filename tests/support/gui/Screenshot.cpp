@@ -1,5 +1,6 @@
 #include "support/gui/Screenshot.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QRegularExpression>
 #include <QWidget>
@@ -39,6 +40,17 @@ bool SaveScreenshot(const QImage& image, const QString& name)
     }
     std::printf("wrote %s\n", qPrintable(path));
     return true;
+}
+
+QByteArray PngOf(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 }  // namespace testsupport

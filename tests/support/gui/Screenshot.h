@@ -1,7 +1,10 @@
 #pragma once
 // What a widget shows, for pixel asserts and for pictures to look at.
 
+#include <QByteArray>
+#include <QColor>
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -18,5 +21,8 @@ QImage Grab(QWidget& widget);
 bool SaveScreenshot(QWidget& widget, const QString& name);
 // The same for a picture composed by the test.
 bool SaveScreenshot(const QImage& image, const QString& name);
+
+// The bytes of a PNG file of that size, filled with colour.
+QByteArray PngOf(QSize size, QColor colour);
 
 }  // namespace testsupport
