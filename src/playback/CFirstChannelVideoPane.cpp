@@ -187,10 +187,7 @@ void CFirstChannelVideoPane::update(int code, const MessageParam* payload)
         break;
     case CHANGE_VIDEO_BRIGHTNESS:
         brightness = payload->brightness;
-        if (handles.ready()) {
-            vlc.Functions().libvlc_video_set_adjust_int(player, vlc::AdjustEnable, 1);
-            vlc.Functions().libvlc_video_set_adjust_float(player, vlc::AdjustBrightness, brightness);
-        }
+        SetBrightness(brightness);
         break;
     case CHANGE_VIDEO_VOLUME:
         volume = payload->volume;

@@ -157,10 +157,7 @@ void CSecondChannelVideoPane::update(int code, const MessageParam* payload)
         break;
     case CHANGE_VIDEO_BRIGHTNESS:
         rearBrightness = payload->brightness;
-        if (handles.ready()) {
-            vlc.Functions().libvlc_video_set_adjust_int(player, vlc::AdjustEnable, 1);
-            vlc.Functions().libvlc_video_set_adjust_float(player, vlc::AdjustBrightness, rearBrightness);
-        }
+        SetBrightness(rearBrightness);
         break;
     case CAPTURE_VIDEO_SNAPSHOT:
         CaptureSnapshot(payload->GetSnapshotPath());
@@ -315,8 +312,6 @@ void CSecondChannelVideoPane::SelectTrack(std::uint64_t generation)
 void CSecondChannelVideoPane::ApplyBrightness(std::uint64_t generation)
 {
     std::lock_guard lock(playerLock);
-    if (tasks.Current() != generation || !handles.ready())
-        return;
-    vlc.Functions().libvlc_video_set_adjust_int(handles.player(), vlc::AdjustEnable, 1);
-    vlc.Functions().libvlc_video_set_adjust_float(handles.player(), vlc::AdjustBrightness, rearBrightness);
+    if (tasks.Current() == generation)
+        SetBrightness(rearBrightness);
 }

@@ -85,6 +85,14 @@ bool ChannelPane::TakeSnapshot(const QString& path)
     return std::filesystem::exists(std::filesystem::path(utf8), error);
 }
 
+void ChannelPane::SetBrightness(float brightness)
+{
+    if (!handles.ready())
+        return;
+    vlc.Functions().libvlc_video_set_adjust_int(handles.player(), vlc::AdjustEnable, 1);
+    vlc.Functions().libvlc_video_set_adjust_float(handles.player(), vlc::AdjustBrightness, brightness);
+}
+
 int ChannelPane::CurrentStreamCount()
 {
     const std::shared_ptr<RecordingEntry> entry = hub.GetCurrentVideoFile();

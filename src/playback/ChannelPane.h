@@ -79,6 +79,10 @@ protected:
     // path does not convert.
     bool TakeSnapshot(const QString& path);
 
+    // libvlc's adjust filter switched on at brightness; nothing without a
+    // player.
+    void SetBrightness(float brightness);
+
     // The current entry's video stream count; 0 without one. Any thread.
     int CurrentStreamCount();
 

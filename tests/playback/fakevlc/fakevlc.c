@@ -198,14 +198,20 @@ FAKE_API char* fakevlc_journal_copy(int withDetails)
 
 FAKE_API void fakevlc_free(char* text) { free(text); }
 
-FAKE_API void fakevlc_reset(void)
+/* Caller holds the mutex. */
+static void ClearJournalLocked(void)
 {
-    pthread_mutex_lock(&mutex);
     journalLength = detailedLength = 0;
     if (journal)
         journal[0] = '\0';
     if (detailed)
         detailed[0] = '\0';
+}
+
+FAKE_API void fakevlc_reset(void)
+{
+    pthread_mutex_lock(&mutex);
+    ClearJournalLocked();
     nullInstance = nullPlayer = trackResult = trackRefusals = snapshotWrites = 0;
     playerBase = playerCount;
     pthread_mutex_unlock(&mutex);
@@ -214,11 +220,7 @@ FAKE_API void fakevlc_reset(void)
 FAKE_API void fakevlc_clear_journal(void)
 {
     pthread_mutex_lock(&mutex);
-    journalLength = detailedLength = 0;
-    if (journal)
-        journal[0] = '\0';
-    if (detailed)
-        detailed[0] = '\0';
+    ClearJournalLocked();
     pthread_mutex_unlock(&mutex);
 }
 
