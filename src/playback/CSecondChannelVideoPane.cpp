@@ -141,6 +141,7 @@ void CSecondChannelVideoPane::update(int code, const MessageParam* payload)
         trackSelected = false;
         sink.Hold();
         sink.Reset();
+        displayedAtLoad = sink.DisplayedCount();
         surfaceCleared = false;
         LoadLocked(path);
         // The events of this play belong to the new generation.
@@ -268,6 +269,16 @@ std::optional<bool> CSecondChannelVideoPane::RequestTrack(std::uint64_t generati
     }
 }
 
+bool CSecondChannelVideoPane::WaitForTheFirstTrack(std::uint64_t generation)
+{
+    const auto until = VideoFrameSink::Clock::now() + kHoldAfterTrack;
+    while (sink.DisplayedCount() == displayedAtLoad && VideoFrameSink::Clock::now() < until) {
+        if (tasks.Current() != generation || !tasks.Pause(std::chrono::milliseconds(5)))
+            return false;
+    }
+    return tasks.Current() == generation;
+}
+
 void CSecondChannelVideoPane::SelectTrack(std::uint64_t generation)
 {
     // Once per load: a Playing after a pause changes nothing.
@@ -285,6 +296,13 @@ void CSecondChannelVideoPane::SelectTrack(std::uint64_t generation)
     }
     const int wanted = track2 && !track1 ? 2 : track1 && !track2 ? 1 : -1;
 
+    // The track libvlc starts with is the front's; its decoder makes its
+    // output when it has a picture, also after it was told to stop. Once
+    // that output has shown a frame it is an old one, and the next output
+    // made is the wanted track's. (The two requests go back to back: once
+    // libvlc has dropped the video, it offers no track to choose.)
+    if (wanted > 0 && !WaitForTheFirstTrack(generation))
+        return;
     const std::optional<bool> none = RequestTrack(generation, -1);
     if (!none)
         return;

@@ -76,6 +76,10 @@ private:
     // One track, asked again while refused: true accepted, false refused
     // kTrackAttempts times, none when the generation moved on meanwhile.
     std::optional<bool> RequestTrack(std::uint64_t generation, int track);
+    // Waits (kHoldAfterTrack at most) until the track libvlc started with
+    // has shown a frame, held back; false when the generation moved on or
+    // the thread stops.
+    bool WaitForTheFirstTrack(std::uint64_t generation);
     // The libvlc calls of a load; the caller holds playerLock.
     void LoadLocked(const QString& path);
     // The worker's and the UI thread's stop; the surface is the caller's.
@@ -87,5 +91,7 @@ private:
     std::atomic<bool> rearActive{false};
     // The surface was cleared since the last load (black at start).
     std::atomic<bool> surfaceCleared{true};
+    // The sink's displayed count when the file was loaded.
+    std::atomic<std::uint64_t> displayedAtLoad{0};
     RearPlayerTasks tasks;
 };

@@ -177,6 +177,12 @@ std::uint64_t VideoFrameSink::NewOutputSerial()
     return ++outputsCreated;
 }
 
+std::uint64_t VideoFrameSink::DisplayedCount() const
+{
+    std::lock_guard lock(mutex);
+    return displayed;
+}
+
 void VideoFrameSink::Cleanup(void* opaque)
 {
     delete static_cast<Output*>(opaque);
@@ -201,6 +207,7 @@ void VideoFrameSink::Publish(Frame frame, std::uint64_t outputSerial)
 {
     Frame replaced;
     std::lock_guard lock(mutex);
+    ++displayed;
     if (held) {
         const bool newer = releaseAfterSerial && outputSerial > *releaseAfterSerial;
         const bool late = releaseAfterSerial && Clock::now() >= releaseDeadline;

@@ -67,6 +67,9 @@ public:
     // When the first frame since Reset() was displayed.
     std::optional<Clock::time_point> FirstFrameTime() const;
     int OutputsAlive() const { return outputsAlive.load(); }
+    // Frames displayed by any output since the sink was made, published or
+    // held back.
+    std::uint64_t DisplayedCount() const;
     // Forgets the latest frame, the count and the first frame's time.
     void Reset();
 
@@ -112,6 +115,7 @@ private:
     QSize targetSize;
     QSize negotiatedSize;
     std::uint64_t outputsCreated = 0;
+    std::uint64_t displayed = 0;
     bool held = false;
     // Set by ReleaseOnNextOutput: outputs of a higher serial are newer.
     std::optional<std::uint64_t> releaseAfterSerial;

@@ -58,6 +58,21 @@ void FireOnThread(const std::function<void()>& fire)
     thread.join();
 }
 
+// One frame through a sink, as a player's output shows it: the fake player
+// shows nothing of its own.
+void ShowAFrame(VideoFrameSink& sink)
+{
+    void* opaque = &sink;
+    char chroma[5] = "I420";
+    unsigned width = 64, height = 36, pitches[3] = {}, lines[3] = {};
+    ASSERT_EQ(VideoFrameSink::Format(&opaque, chroma, &width, &height, pitches, lines), 1u);
+    void* planes[3] = {};
+    void* picture = VideoFrameSink::Lock(opaque, planes);
+    VideoFrameSink::Unlock(opaque, picture, planes);
+    VideoFrameSink::Display(opaque, picture);
+    VideoFrameSink::Cleanup(opaque);
+}
+
 class FakeChannels : public testing::Test {
 protected:
     void SetUp() override { panes.Make(); }
@@ -555,6 +570,7 @@ TEST_F(RearHandOff, HandlersOnlyQueueTheirWork)
 {
     LoadFiles({"a.avi"});
     PostAndDrain(VIDEO_METADATA_CREATED);
+    ShowAFrame(panes.rear->Sink());
     fake.ClearJournal();
     FireOnThread([&] {
         EXPECT_EQ(fake.Fire(Rear(), vlc::MediaPlayerOpening), 1);
@@ -601,6 +617,7 @@ TEST_F(RearHandOff, ChoosesItsTrackOncePerLoad)
         }
         PostAndDrain(VIDEO_METADATA_CREATED);
         EXPECT_FALSE(panes.rear->TrackSelected());
+        ShowAFrame(panes.rear->Sink());
         fake.TrackRefusals(c.refusals);
         fake.ClearJournal();
         FireOnThread([&] { fake.Fire(Rear(), vlc::MediaPlayerPlaying); });
@@ -617,10 +634,27 @@ TEST_F(RearHandOff, ChoosesItsTrackOncePerLoad)
     }
 }
 
+// libvlc starts the rear on the front's track; its output, made late on a
+// busy machine, must exist before the switch so that it counts as old.
+TEST_F(RearHandOff, SwitchesOnceTheFirstTrackHasShownAFrame)
+{
+    LoadFiles({"a.avi"});
+    PostAndDrain(VIDEO_METADATA_CREATED);
+    fake.ClearJournal();
+    FireOnThread([&] { fake.Fire(Rear(), vlc::MediaPlayerPlaying); });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(RearTrackRequests().isEmpty());
+    ShowAFrame(panes.rear->Sink());
+    WaitForRearTasks();
+    EXPECT_EQ(RearTrackRequests(), (QStringList{"libvlc_video_set_track\t-1", "libvlc_video_set_track\t1"}));
+    EXPECT_EQ(panes.rear->Sink().FrameCount(), 0u) << "the first track's frame is held";
+}
+
 TEST_F(RearHandOff, GivesUpATrackLibvlcRefusesForEver)
 {
     LoadFiles({"a.avi"});
     PostAndDrain(VIDEO_METADATA_CREATED);
+    ShowAFrame(panes.rear->Sink());
     LogCapture log;
     fake.TrackResult(-1);
     fake.ClearJournal();

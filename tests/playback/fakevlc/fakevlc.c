@@ -9,8 +9,8 @@
  * libvlc calls them on its own, and a release waits for those running, as
  * libvlc's does. Every call may come from any thread: the
  * state and the journal sit behind one mutex, which no handler runs under.
- * Objects are never freed (a pane may hold a player across a reset); a
- * reset starts a new count of players. */
+ * Players are freed only when the fake is unloaded (a pane may hold one
+ * across a reset); a reset starts a new count of players. */
 
 #define _GNU_SOURCE
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -181,6 +181,21 @@ static void Record(const void* player, const char* format, ...)
     RecordLocked(player, format, args);
     pthread_mutex_unlock(&mutex);
     va_end(args);
+}
+
+/* Everything the fake holds goes with it when it is unloaded. */
+__attribute__((destructor)) static void FreeEverything(void)
+{
+    for (size_t i = 0; i < playerCount; ++i) {
+        free(players[i]->arguments);
+        free(players[i]->mediaPath);
+        free(players[i]->mediaOptions);
+        free(players[i]);
+    }
+    free(players);
+    free(owned);
+    free(journal);
+    free(detailed);
 }
 
 /* Control functions for the tests ------------------------------------------ */
