@@ -65,7 +65,15 @@ typedef struct {
 
 static pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
 static pthread_cond_t handlersDone = PTHREAD_COND_INITIALIZER;
-static __thread const FakePlayer* handlerOf; /* the player whose handler runs on this thread */
+/* The threads running a player's handlers, and whose. A table rather than
+ * thread-local storage: the thread sanitizer mishandles the dynamic TLS of a
+ * dlopened library on threads that come and go by the thousand. */
+#define MAX_RUNNING 64
+static struct {
+    pthread_t thread;
+    const FakePlayer* player;
+} running[MAX_RUNNING];
+static int runningCount;
 
 static char* journal;
 static size_t journalLength, journalCapacity;
@@ -164,6 +172,10 @@ static void RecordLocked(const void* player, const char* format, va_list args)
     Append(&journal, &journalLength, &journalCapacity, line);
 
     const FakePlayer* known = player ? FindPlayer(player) : NULL;
+    const FakePlayer* handlerOf = NULL;
+    for (int i = runningCount - 1; i >= 0 && !handlerOf; --i)
+        if (pthread_equal(running[i].thread, pthread_self()))
+            handlerOf = running[i].player;
     char thread[32] = "";
     pthread_getname_np(pthread_self(), thread, sizeof thread);
     char full[4200];
@@ -281,6 +293,11 @@ FAKE_API int fakevlc_fire(libvlc_media_player_t* handle, int event, float value)
             if (player->handlers[i].type == event)
                 chosen[count++] = player->handlers[i];
         ++player->handlersRunning;
+        if (runningCount < MAX_RUNNING) {
+            running[runningCount].thread = pthread_self();
+            running[runningCount].player = player;
+            ++runningCount;
+        }
     }
     pthread_mutex_unlock(&mutex);
 
@@ -290,13 +307,16 @@ FAKE_API int fakevlc_fire(libvlc_media_player_t* handle, int event, float value)
     record.p_obj = handle;
     if (event == libvlc_MediaPlayerPositionChanged)
         record.u.media_player_position_changed.new_position = value;
-    const FakePlayer* outer = handlerOf;
-    handlerOf = player;
     for (int i = 0; i < count; ++i)
         chosen[i].callback(&record, chosen[i].data);
-    handlerOf = outer;
     if (player) {
         pthread_mutex_lock(&mutex);
+        for (int i = runningCount - 1; i >= 0; --i) {
+            if (pthread_equal(running[i].thread, pthread_self()) && running[i].player == player) {
+                running[i] = running[--runningCount];
+                break;
+            }
+        }
         if (--player->handlersRunning == 0)
             pthread_cond_broadcast(&handlersDone);
         pthread_mutex_unlock(&mutex);

@@ -50,6 +50,12 @@ public:
     std::vector<Delivery> Entries();
     // The "name:code" sequence, marks as "#note".
     std::vector<std::string> Sequence();
+    // Waits until more than seen entries are journaled, or the limit passed.
+    void WaitForMore(std::size_t seen, std::chrono::milliseconds limit);
+    std::size_t Size();
+    // Whether an entry from index `from` on matches; no copy of the journal.
+    bool AnyFrom(std::size_t from, const std::function<bool(const Delivery&)>& match);
+    int Count(const std::function<bool(const Delivery&)>& match);
     // Waits until at least count deliveries of listener carry code.
     bool WaitFor(const std::string& listener, int code, std::chrono::milliseconds limit = kLimit);
 

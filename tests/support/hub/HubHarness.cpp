@@ -118,12 +118,19 @@ bool HubHarness::Drain(std::chrono::milliseconds limit)
     if (!hub->PostBatch(std::move(batch), KeepOnClear::Yes))
         return false;
     const auto until = std::chrono::steady_clock::now() + limit;
+    const auto isMark = [mark](const Delivery& d) {
+        return d.listener == kRecorder && d.code == kDrainMark && d.payload.index == mark;
+    };
+    std::size_t seen = 0;
     while (std::chrono::steady_clock::now() < until) {
-        for (const Delivery& delivery : journal.Entries())
-            if (delivery.listener == kRecorder && delivery.code == kDrainMark && delivery.payload.index == mark)
-                return true;
+        const std::size_t size = journal.Size();
+        if (journal.AnyFrom(seen, isMark))
+            return true;
+        seen = size;
         ServeUiThread();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        // Wakes at the next delivery; the short limit keeps serving the UI
+        // thread, whose hand-offs a delivery may wait for.
+        journal.WaitForMore(seen, std::chrono::milliseconds(1));
     }
     return false;
 }
@@ -139,8 +146,7 @@ std::vector<int> HubHarness::Codes()
 
 int HubHarness::CountOf(int code)
 {
-    const std::vector<int> codes = Codes();
-    return static_cast<int>(std::count(codes.begin(), codes.end(), code));
+    return journal.Count([code](const Delivery& d) { return d.listener == kRecorder && d.code == code; });
 }
 
 bool HubHarness::WaitForCode(int code, int count, std::chrono::milliseconds limit)
