@@ -84,20 +84,16 @@ void CFirstChannelVideoPane::OnInitDialog()
 
 void CFirstChannelVideoPane::initVideoPlayer()
 {
-    VlcPlayerSetup setup;
     // Read at every set-up: a changed option shows from the next recording.
-    setup.vflip = host.IsCh1VerticalFlip();
-    setup.hflip = host.IsCh1HorizontalFlip();
-    setup.sink = &sink;
-    setup.events = {
-        {vlc::MediaPlayerPositionChanged, &OnMediaPlayerPositionChanged, this},
-        {vlc::MediaPlayerPlaying, &OnMediaPlayerPlaying, this},
-        {vlc::MediaPlayerPaused, &OnMediaPlayerPaused, this},
-        {vlc::MediaPlayerEndReached, &OnMediaPlayerEndReached, this},
-        {vlc::MediaPlayerOpening, &OnMediaPlayerOpening, this},
-        {vlc::MediaPlayerEncounteredError, &OnMediaPlayerEncounteredError, this},
-    };
-    handles = SetUpVlcPlayer(vlc, setup);
+    SetUpPlayer(host.IsCh1VerticalFlip(), host.IsCh1HorizontalFlip(),
+                {
+                    {vlc::MediaPlayerPositionChanged, &OnMediaPlayerPositionChanged, this},
+                    {vlc::MediaPlayerPlaying, &OnMediaPlayerPlaying, this},
+                    {vlc::MediaPlayerPaused, &OnMediaPlayerPaused, this},
+                    {vlc::MediaPlayerEndReached, &OnMediaPlayerEndReached, this},
+                    {vlc::MediaPlayerOpening, &OnMediaPlayerOpening, this},
+                    {vlc::MediaPlayerEncounteredError, &OnMediaPlayerEncounteredError, this},
+                });
 }
 
 void CFirstChannelVideoPane::SetCurrentVideoMedia()
@@ -131,11 +127,7 @@ void CFirstChannelVideoPane::SetCurrentVideoMedia()
 void CFirstChannelVideoPane::PlayVideo()
 {
     Log(QStringLiteral("CFirstChannelVideoPane Init"), QStringLiteral("PlayVideo"));
-    libvlc_media_player_t* player = handles.player();
-    if (vlc.libvlc_media_player_is_playing(player))
-        vlc.libvlc_media_player_set_pause(player);
-    else
-        vlc.libvlc_media_player_play(player);
+    TogglePlay();
 }
 
 void CFirstChannelVideoPane::update(int code, const MessageParam* payload)
@@ -150,8 +142,7 @@ void CFirstChannelVideoPane::update(int code, const MessageParam* payload)
         PlayVideo();
         break;
     case VIDEO_PAUSE:
-        if (vlc.libvlc_media_player_is_playing(player))
-            vlc.libvlc_media_player_set_pause(player);
+        PauseIfPlaying();
         break;
     case VIDEO_STOP:
         vlc.libvlc_media_player_stop(player);

@@ -80,15 +80,11 @@ void CSecondChannelVideoPane::OnInitDialog()
 void CSecondChannelVideoPane::initVideoPlayer()
 {
     Log(QStringLiteral("init Video player"), QStringLiteral("initVideoPlayer"));
-    VlcPlayerSetup setup;
-    setup.vflip = host.IsCh2VerticalFlip();
-    setup.hflip = host.IsCh2HorizontalFlip();
-    setup.sink = &sink;
-    setup.events = {
-        {vlc::MediaPlayerPlaying, &OnMediaPlayerPlaying, this},
-        {vlc::MediaPlayerOpening, &OnMediaPlayerOpening, this},
-    };
-    handles = SetUpVlcPlayer(vlc, setup);
+    SetUpPlayer(host.IsCh2VerticalFlip(), host.IsCh2HorizontalFlip(),
+                {
+                    {vlc::MediaPlayerPlaying, &OnMediaPlayerPlaying, this},
+                    {vlc::MediaPlayerOpening, &OnMediaPlayerOpening, this},
+                });
 }
 
 int CSecondChannelVideoPane::libvlc_video_set_track(int track)
@@ -113,8 +109,7 @@ void CSecondChannelVideoPane::update(int code, const MessageParam* payload)
         }
         break;
     case VIDEO_PAUSE:
-        if (vlc.libvlc_media_player_is_playing(player))
-            vlc.libvlc_media_player_set_pause(player);
+        PauseIfPlaying();
         break;
     case VIDEO_STOP:
     case VIDEO_PREVIOUS:
@@ -202,11 +197,7 @@ void CSecondChannelVideoPane::LoadLocked(const QString& path)
 
 void CSecondChannelVideoPane::PlayVideo()
 {
-    libvlc_media_player_t* player = handles.player();
-    if (vlc.libvlc_media_player_is_playing(player))
-        vlc.libvlc_media_player_set_pause(player);
-    else
-        vlc.libvlc_media_player_play(player);
+    TogglePlay();
 }
 
 void CSecondChannelVideoPane::StopRear()

@@ -85,6 +85,30 @@ bool ChannelPane::TakeSnapshot(const QString& path)
     return std::filesystem::exists(std::filesystem::path(utf8), error);
 }
 
+void ChannelPane::SetUpPlayer(bool vflip, bool hflip, std::vector<VlcEventHandler> events)
+{
+    VlcPlayerSetup setup;
+    setup.vflip = vflip;
+    setup.hflip = hflip;
+    setup.sink = &sink;
+    setup.events = std::move(events);
+    handles = SetUpVlcPlayer(vlc, setup);
+}
+
+void ChannelPane::TogglePlay()
+{
+    if (vlc.libvlc_media_player_is_playing(handles.player()))
+        vlc.libvlc_media_player_set_pause(handles.player());
+    else
+        vlc.libvlc_media_player_play(handles.player());
+}
+
+void ChannelPane::PauseIfPlaying()
+{
+    if (vlc.libvlc_media_player_is_playing(handles.player()))
+        vlc.libvlc_media_player_set_pause(handles.player());
+}
+
 void ChannelPane::SetBrightness(float brightness)
 {
     if (!handles.ready())

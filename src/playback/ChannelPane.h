@@ -79,6 +79,12 @@ protected:
     // path does not convert.
     bool TakeSnapshot(const QString& path);
 
+    // A player painting into the pane's sink with these flips and handlers
+    // (the pane as their user data); the caller holds playerLock.
+    void SetUpPlayer(bool vflip, bool hflip, std::vector<VlcEventHandler> events);
+    // Pauses when playing, else plays.
+    void TogglePlay();
+    void PauseIfPlaying();
     // libvlc's adjust filter switched on at brightness; nothing without a
     // player.
     void SetBrightness(float brightness);
