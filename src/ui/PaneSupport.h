@@ -3,6 +3,7 @@
 // and which entry a metadata message is about.
 
 #include "platform/gdi/GdiCompat.h"
+#include "platform/widgets/WindowMove.h"
 
 #include <QWidget>
 
@@ -18,9 +19,7 @@ struct MotionSample;
 // The thin frame the map and list panes draw round their client area.
 inline constexpr gdi::ColorRef kPaneFrameColor = gdi::Rgb(100, 100, 100);
 
-// A press on a pane asks for this: the window of the given widget follows
-// the pointer (platform::StartWindowMove in the program, a recorder in tests).
-using WindowMoveRequest = std::function<void(QWidget*)>;
+using WindowMoveRequest = platform::WindowMoveRequest;
 
 // The playlist entry at the hub's current index, or null when the index is
 // not below the playlist's size. Any thread; no lock is held on return.

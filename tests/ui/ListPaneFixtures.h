@@ -4,7 +4,7 @@
 // can hold the worker while the UI thread acts.
 
 #include "controls/SkinSupport.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 #include "support/EventLoop.h"
 #include "ui/VideoListControl.h"
 

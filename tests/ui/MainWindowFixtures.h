@@ -5,7 +5,7 @@
 
 #include "controls/CEnhancedSliderCtrl.h"
 #include "controls/SkinSupport.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 #include "playback/PlayerPaneSeams.h"
 #include "platform/UiThread.h"
 #include "platform/UserNotifier.h"

@@ -5,7 +5,7 @@
 #include "PaneFixtures.h"
 
 #include "hub/HubCodes.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 #include "platform/UiThread.h"
 #include "support/EventLoop.h"
 #include "support/LockRecorder.h"

@@ -7,7 +7,7 @@
 #include "controls/SkinSupport.h"
 #include "controls/CSkinListCtrl.h"
 #include "hub/HubCodes.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 #include "platform/ThreadSanitizerQt.h"
 #include "platform/UiThread.h"
 #include "platform/gdi/GdiCompat.h"

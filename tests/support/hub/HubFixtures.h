@@ -1,6 +1,6 @@
 #pragma once
-// Fixtures of the hub suites: gates with bounded waits, recording listeners
-// and playlist entries whose destruction is counted.
+// Fixtures of the suites that drive a hub: gates with bounded waits,
+// recording listeners and playlist entries whose destruction is counted.
 
 #include "hub/ApplicationHub.h"
 #include "hub/IListener.h"
@@ -46,9 +46,16 @@ class Journal {
 public:
     void Add(Delivery delivery);
     void Mark(const std::string& note);  // a non-delivery event, listener "" code -1
+    void Clear();
     std::vector<Delivery> Entries();
     // The "name:code" sequence, marks as "#note".
     std::vector<std::string> Sequence();
+    // Waits until more than seen entries are journaled, or the limit passed.
+    void WaitForMore(std::size_t seen, std::chrono::milliseconds limit);
+    std::size_t Size();
+    // Whether an entry from index `from` on matches; no copy of the journal.
+    bool AnyFrom(std::size_t from, const std::function<bool(const Delivery&)>& match);
+    int Count(const std::function<bool(const Delivery&)>& match);
     // Waits until at least count deliveries of listener carry code.
     bool WaitFor(const std::string& listener, int code, std::chrono::milliseconds limit = kLimit);
 

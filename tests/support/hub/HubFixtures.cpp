@@ -1,16 +1,16 @@
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace hubtest {
 
+// Notified under the lock: a waiter that sees the gate open may destroy it
+// as soon as it can take the lock.
 void Gate::Open()
 {
-    {
-        std::lock_guard lock(mutex);
-        open = true;
-    }
+    std::lock_guard lock(mutex);
+    open = true;
     opened.notify_all();
 }
 
@@ -56,6 +56,43 @@ void Journal::Mark(const std::string& note)
 {
     std::lock_guard lock(mutex);
     notes.push_back("#" + note);
+}
+
+void Journal::Clear()
+{
+    std::lock_guard lock(mutex);
+    entries.clear();
+    notes.clear();
+}
+
+void Journal::WaitForMore(std::size_t seen, std::chrono::milliseconds limit)
+{
+    std::unique_lock lock(mutex);
+    changed.wait_for(lock, limit, [&] { return entries.size() > seen; });
+}
+
+std::size_t Journal::Size()
+{
+    std::lock_guard lock(mutex);
+    return entries.size();
+}
+
+bool Journal::AnyFrom(std::size_t from, const std::function<bool(const Delivery&)>& match)
+{
+    std::lock_guard lock(mutex);
+    for (std::size_t i = from; i < entries.size(); ++i)
+        if (match(entries[i]))
+            return true;
+    return false;
+}
+
+int Journal::Count(const std::function<bool(const Delivery&)>& match)
+{
+    std::lock_guard lock(mutex);
+    int count = 0;
+    for (const Delivery& delivery : entries)
+        count += match(delivery) ? 1 : 0;
+    return count;
 }
 
 std::vector<Delivery> Journal::Entries()
