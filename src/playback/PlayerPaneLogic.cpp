@@ -171,12 +171,12 @@ std::optional<std::array<ViewButtonBitmaps, 3>> ViewModeBitmaps(int mode)
     }
 }
 
-std::optional<ViewMode> ViewModeFor(int mode)
+std::optional<ChannelVisibility> ViewModeFor(int mode)
 {
     switch (mode) {
-    case 1: return ViewMode{true, false, false};
-    case 2: return ViewMode{false, true, false};
-    case 3: return ViewMode{true, true, true};
+    case 1: return ChannelVisibility{true, false, false};
+    case 2: return ChannelVisibility{false, true, false};
+    case 3: return ChannelVisibility{true, true, true};
     default: return std::nullopt;
     }
 }

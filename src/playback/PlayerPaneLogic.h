@@ -173,13 +173,13 @@ using ViewButtonBitmaps = std::array<int, 4>;
 // none for any other mode.
 std::optional<std::array<ViewButtonBitmaps, 3>> ViewModeBitmaps(int mode);
 
-struct ViewMode {
+struct ChannelVisibility {
     bool channel1Shown;
     bool channel2Shown;
     bool bothChannelsShown;
 };
 // Modes 1 front, 2 rear, 3 both; none for any other.
-std::optional<ViewMode> ViewModeFor(int mode);
+std::optional<ChannelVisibility> ViewModeFor(int mode);
 
 // --- layout --------------------------------------------------------------
 
