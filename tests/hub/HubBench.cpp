@@ -1,6 +1,6 @@
 // Prints the hub's figures: post-to-update latency, the UI hand-off round
 // trip and the playlist sort, each beside the figure it is measured against.
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include "hub/HubCodes.h"
 #include "platform/UiThread.h"

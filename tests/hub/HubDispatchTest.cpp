@@ -1,4 +1,4 @@
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include "core/Logger.h"
 #include "hub/HubCodes.h"

@@ -1,4 +1,4 @@
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include "hub/PlaylistNavigation.h"
 #include "support/AviFixtureBuilder.h"

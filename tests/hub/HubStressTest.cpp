@@ -1,5 +1,5 @@
 // Playlist traffic from three sides at once; meant for the thread sanitizer.
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include "hub/HubCodes.h"
 

@@ -1,5 +1,5 @@
 // The hub against the UI-thread hand-off: the test thread is the UI thread.
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include "hub/HubCodes.h"
 #include "platform/UiThread.h"

@@ -58,10 +58,13 @@ std::optional<std::vector<AnnexBFrame>> H264Source::Encode(const H264Options& o,
                               .arg(o.width)
                               .arg(o.height)
                               .arg(o.fps),
-                          "-t", QString::number(o.seconds), "-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
-                          "-g", QString::number(o.gop), "-x264-params",
-                          QStringLiteral("repeat-headers=1:keyint=%1:min-keyint=%1:scenecut=0").arg(o.gop),
-                          "-pix_fmt", "yuv420p"};
+                          "-t", QString::number(o.seconds)};
+    if (!o.boxColour.isEmpty())
+        arguments << "-vf" << QStringLiteral("drawbox=x=0:y=0:w=40:h=40:color=%1:t=fill").arg(o.boxColour);
+    arguments << QStringList{"-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
+                             "-g", QString::number(o.gop), "-x264-params",
+                             QStringLiteral("repeat-headers=1:keyint=%1:min-keyint=%1:scenecut=0").arg(o.gop),
+                             "-pix_fmt", "yuv420p"};
     // Header room, so that the file of a flat picture still reaches the size
     // the reader takes for a recording.
     arguments << "-reserve_index_space" << "32768";

@@ -20,6 +20,9 @@ struct H264Options {
     int kilobitsPerSecond = 0;  // 0: the encoder's default quality
     // An ffmpeg lavfi source, with or without options ("color=c=red").
     QString pattern = QStringLiteral("testsrc");
+    // A filled 40x40 box of this ffmpeg colour at the top left; none when
+    // empty.
+    QString boxColour;
 };
 
 class H264Source {

@@ -4,7 +4,7 @@
 // configuration folders, recorded boxes and a loader that counts its calls.
 
 #include "controls/SkinSupport.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 #include "playback/PlayerPaneSeams.h"
 #include "platform/UiThread.h"
 #include "platform/UserNotifier.h"

@@ -1,4 +1,4 @@
-#include "HubFixtures.h"
+#include "support/hub/HubFixtures.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -56,6 +56,13 @@ void Journal::Mark(const std::string& note)
 {
     std::lock_guard lock(mutex);
     notes.push_back("#" + note);
+}
+
+void Journal::Clear()
+{
+    std::lock_guard lock(mutex);
+    entries.clear();
+    notes.clear();
 }
 
 std::vector<Delivery> Journal::Entries()

@@ -1,6 +1,6 @@
 #pragma once
-// Fixtures of the hub suites: gates with bounded waits, recording listeners
-// and playlist entries whose destruction is counted.
+// Fixtures of the suites that drive a hub: gates with bounded waits,
+// recording listeners and playlist entries whose destruction is counted.
 
 #include "hub/ApplicationHub.h"
 #include "hub/IListener.h"
@@ -46,6 +46,7 @@ class Journal {
 public:
     void Add(Delivery delivery);
     void Mark(const std::string& note);  // a non-delivery event, listener "" code -1
+    void Clear();
     std::vector<Delivery> Entries();
     // The "name:code" sequence, marks as "#note".
     std::vector<std::string> Sequence();

@@ -1,0 +1,31 @@
+#pragma once
+// The recordings the channel panes play in tests, made once per build folder
+// by the CTest step channel_fixtures (FIXTURES_SETUP channel_fixtures) and
+// found by name:
+//
+//   A  two cameras, 320x180, 30 fps, 2 s: front red with a white 40x40 box at
+//      the top left, rear blue with a yellow one; PCM, one GPS fix a second,
+//      G-sensor samples (the recorder's layout, AviFixtureBuilder)
+//   C  as A, front cyan, rear magenta
+//   D  as A at 640x360, ffmpeg's testsrc2 in front, smptebars behind
+//   B  one camera, green, as ffmpeg writes it (00dc video, 01wb audio)
+//   R  as A with the rear stream declared and no rear frame
+//   Z  x.avi, 0 bytes
+//
+// H.264 by libx264, yuv420p, a key frame every 30 frames, no B-frames.
+
+#include <QString>
+
+namespace testsupport {
+
+// The fixture's path ('A', 'B', 'C', 'D', 'R' or 'Z'), whether made or not.
+QString ChannelFixture(char name);
+// Whether every fixture is there.
+bool ChannelFixturesPresent();
+
+// Writes the fixtures missing from folder (made when missing), each under a
+// temporary name renamed into place, so an interrupted run leaves none half
+// written. False, with error set, when ffmpeg or a write fails.
+bool WriteChannelFixtures(const QString& folder, QString* error = nullptr);
+
+}  // namespace testsupport
