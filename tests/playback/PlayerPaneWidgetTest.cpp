@@ -12,7 +12,7 @@
 #include "controls/SkinSupport.h"
 #include "core/resources/ResourceManager.h"
 #include "hub/HubCodes.h"
-#include "hub/HubFixtures.h"
+#include "support/hub/HubHarness.h"
 #include "platform/gdi/GdiCompat.h"
 #include "support/EventLoop.h"
 #include "support/gui/Screenshot.h"
@@ -94,17 +94,18 @@ protected:
 
     ~PlayerPaneWidget() override
     {
-        hub.StopAndWait([] { UiThread::ServePending(); });
+        harness.StopAndWait();
         delete window;
     }
 
-    // The pane in its window at size, initialised unless told otherwise.
+    // The pane in its window at size, after the stand-in main window and
+    // before the recorder; initialised unless told otherwise.
     CVideoPlayerPane& Make(QSize size = {754, 655}, bool initialise = true, const ImageSource* images = nullptr)
     {
         window = new Window;
         window->resize(size);
         pane = new CVideoPlayerPane(window, host, hub, images ? *images : fakeImages, stubs.Parts());
-        hub.AttachListener(&recorder);
+        harness.AttachRecorder();
         if (initialise)
             pane->OnInitDialog();
         pane->setGeometry(QRect(QPoint(0, 0), size));
@@ -120,45 +121,28 @@ protected:
     QWidget* Control(int id) { return pane->Controls().Widget(id); }
     QLabel* Label(int id) { return Control<QLabel>(id); }
 
-    // The messages the pane's handlers posted, once delivered.
-    std::vector<hubtest::Delivery> Posted(std::size_t count)
+    // Runs the queued slots the controls' signals reach, then waits until
+    // what they posted has gone round.
+    void Settle()
     {
-        EXPECT_TRUE(testsupport::RunUntil([&] { return journal.Entries().size() >= count; }, std::chrono::seconds(10)));
-        return journal.Entries();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(harness.Drain());
     }
-    std::vector<int> PostedCodes(std::size_t count)
+    // The payloads the recorder saw for code.
+    std::vector<MessageParam> Payloads(int code)
     {
-        std::vector<int> codes;
-        for (const hubtest::Delivery& d : Posted(count))
-            codes.push_back(d.code);
-        return codes;
-    }
-    void Drain()
-    {
-        hub.Post(7);  // never used by anyone: marks the end of what was posted
-        testsupport::RunUntil([&] {
-            for (const hubtest::Delivery& d : journal.Entries())
-                if (d.code == 7)
-                    return true;
-            return false;
-        });
-    }
-    // What was delivered, without the drain marks.
-    std::vector<int> Codes()
-    {
-        std::vector<int> codes;
-        for (const hubtest::Delivery& d : journal.Entries())
-            if (d.code != 7)
-                codes.push_back(d.code);
-        return codes;
+        std::vector<MessageParam> payloads;
+        for (const hubtest::Delivery& d : harness.GetJournal().Entries())
+            if (d.listener == hubtest::HubHarness::kRecorder && d.code == code)
+                payloads.push_back(d.payload);
+        return payloads;
     }
 
-    ApplicationHub hub{hubtest::NoLoader()};
+    hubtest::HubHarness harness{hubtest::NoLoader()};
+    ApplicationHub& hub = harness.Hub();
     FakePlayerPaneHost host;
     FakeImageSource fakeImages;
     StubParts stubs;
-    hubtest::Journal journal;
-    hubtest::RecordingListener recorder{"R", journal};
     Window* window = nullptr;
     CVideoPlayerPane* pane = nullptr;
 };
