@@ -3,16 +3,23 @@
 // channel stand-ins that paint one colour and note their snapshots, and the
 // parts that put them in the pane.
 
+#include "controls/ControlsTestSupport.h"
 #include "core/OptionRecord.h"
 #include "platform/UiThread.h"
 #include "playback/CVideoPlayerPane.h"
 #include "playback/GyroscopePaneStub.h"
 #include "playback/PlayerPaneSeams.h"
+#include "recordings/RecordingEntry.h"
+#include "support/hub/HubHarness.h"
 
+#include <QLabel>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QWidget>
+#include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -111,6 +118,73 @@ struct StubParts {
         };
         return parts;
     }
+};
+
+// A top-level window holding the pane, black as the main window's client.
+class Window : public QWidget {
+public:
+    Window();
+};
+
+// The fake skin: every image the pane asks for, bitmaps the colour
+// BitmapColour(n) and icons IconColour(n), so a grab tells which is drawn.
+// The digits and the point are white around their body, as the skin's.
+QRgb BitmapColour(int id);
+QRgb IconColour(int id);
+void AddPaneSkin(controlstest::FakeImageSource& images);
+
+// A recording of the given length in seconds and frames, with its streams
+// and one fix a second at the given speeds (km/h), its file made in folder
+// (none: a path that does not exist).
+struct EntrySpec {
+    int duration = 60;
+    int totalFrames = 1800;
+    int streams = 2;
+    std::vector<double> speeds;
+    QString name = QStringLiteral("rec.avi");
+};
+std::shared_ptr<RecordingEntry> MakeEntry(const EntrySpec& spec, const QTemporaryDir* folder);
+
+std::unique_ptr<MessageParam> Position(float position);
+
+// The pane in a window over the shared harness: the stand-in main window
+// first, then the pane, then the recorder.
+class PlayerPaneTest : public ::testing::Test {
+protected:
+    PlayerPaneTest();
+    ~PlayerPaneTest() override;
+
+    // The pane at size, initialised unless told otherwise, on the harness's
+    // hub or the one given.
+    CVideoPlayerPane& Make(QSize size = {754, 655}, bool initialise = true, const ImageSource* images = nullptr,
+                           ApplicationHub* onHub = nullptr);
+
+    template <typename T>
+    T* Control(int id)
+    {
+        return pane->Controls().Get<T>(id);
+    }
+    QWidget* Control(int id) { return pane->Controls().Widget(id); }
+    QLabel* Label(int id) { return Control<QLabel>(id); }
+    // The colour a control shows at its centre.
+    QRgb ShownAt(int id);
+
+    // Runs the queued slots the controls' signals reach, then waits until
+    // what they posted has gone round.
+    void Settle();
+    // The payloads the recorder saw for code.
+    std::vector<MessageParam> Payloads(int code);
+    // The current entry's playlist, made current at index.
+    void SetPlaylist(ApplicationHub::Entries entries, int current = 0);
+
+    hubtest::HubHarness harness{hubtest::NoLoader()};
+    ApplicationHub& hub = harness.Hub();
+    FakePlayerPaneHost host;
+    controlstest::FakeImageSource fakeImages;
+    StubParts stubs;
+    QTemporaryDir files;
+    Window* window = nullptr;
+    CVideoPlayerPane* pane = nullptr;
 };
 
 }  // namespace playerpanetest

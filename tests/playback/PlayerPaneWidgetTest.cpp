@@ -18,6 +18,9 @@
 #include "support/gui/Screenshot.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QtTest/QTest>
 #include <QPainter>
 #include <QLabel>
 #include <QSlider>
@@ -32,120 +35,7 @@ using namespace playerpane;
 using namespace playerpanetest;
 using controlstest::FakeImageSource;
 
-// A top-level window holding the pane, black as the main window's client.
-class Window : public QWidget {
-public:
-    Window()
-    {
-        setAutoFillBackground(true);
-        QPalette palette;
-        palette.setColor(QPalette::Window, Qt::black);
-        setPalette(palette);
-    }
-};
-
-// Every image the pane asks for, each a colour of its own number, so a grab
-// tells which one is drawn: bitmaps rgb(n % 256, 40, 80), icons rgb(n % 256, 80, 40).
-QRgb BitmapColour(int id)
-{
-    return qRgb(id % 256, 40, 80);
-}
-QRgb IconColour(int id)
-{
-    return qRgb(id % 256, 80, 40);
-}
-
-void AddSkin(FakeImageSource& images)
-{
-    const auto bitmap = [&](int id, QSize size) { images.AddBitmap(id, controlstest::Flat(size, BitmapColour(id))); };
-    bitmap(107, {1065, 55});
-    for (int id : {170, 173})
-        bitmap(id, {16, 6});
-    bitmap(167, {3, 6});
-    for (int id : {171, 172, 168, 169})
-        bitmap(id, {11, 20});
-    for (int id : {181, 182, 109, 110, 183, 184, 155, 156})
-        bitmap(id, {24, 24});
-    for (int id = 297; id <= 302; ++id)
-        bitmap(id, {43, 19});
-    bitmap(174, {124, 38});
-    for (int id = 157; id <= 166; ++id) {
-        // A white field around the digit's body, keyed out when drawn.
-        QImage digit = controlstest::Flat({10, 20}, Qt::white);
-        for (int y = 4; y < 16; ++y)
-            for (int x = 2; x < 8; ++x)
-                digit.setPixel(x, y, BitmapColour(id));
-        images.AddBitmap(id, digit);
-    }
-    QImage point = controlstest::Flat({6, 20}, Qt::white);
-    point.setPixel(3, 17, BitmapColour(127));
-    images.AddBitmap(127, point);
-    for (int id : {185, 186})
-        bitmap(id, {70, 21});
-    for (int id = 212; id <= 235; ++id)
-        images.AddIcon(id, controlstest::Flat({32, 32}, IconColour(id), QImage::Format_ARGB32));
-    for (int id = 347; id <= 349; ++id)
-        images.AddIcon(id, controlstest::Flat({32, 32}, IconColour(id), QImage::Format_ARGB32));
-}
-
-class PlayerPaneWidget : public ::testing::Test {
-protected:
-    PlayerPaneWidget() { AddSkin(fakeImages); }
-
-    ~PlayerPaneWidget() override
-    {
-        harness.StopAndWait();
-        delete window;
-    }
-
-    // The pane in its window at size, after the stand-in main window and
-    // before the recorder; initialised unless told otherwise.
-    CVideoPlayerPane& Make(QSize size = {754, 655}, bool initialise = true, const ImageSource* images = nullptr)
-    {
-        window = new Window;
-        window->resize(size);
-        pane = new CVideoPlayerPane(window, host, hub, images ? *images : fakeImages, stubs.Parts());
-        harness.AttachRecorder();
-        if (initialise)
-            pane->OnInitDialog();
-        pane->setGeometry(QRect(QPoint(0, 0), size));
-        window->show();
-        return *pane;
-    }
-
-    template <typename T>
-    T* Control(int id)
-    {
-        return pane->Controls().Get<T>(id);
-    }
-    QWidget* Control(int id) { return pane->Controls().Widget(id); }
-    QLabel* Label(int id) { return Control<QLabel>(id); }
-
-    // Runs the queued slots the controls' signals reach, then waits until
-    // what they posted has gone round.
-    void Settle()
-    {
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(harness.Drain());
-    }
-    // The payloads the recorder saw for code.
-    std::vector<MessageParam> Payloads(int code)
-    {
-        std::vector<MessageParam> payloads;
-        for (const hubtest::Delivery& d : harness.GetJournal().Entries())
-            if (d.listener == hubtest::HubHarness::kRecorder && d.code == code)
-                payloads.push_back(d.payload);
-        return payloads;
-    }
-
-    hubtest::HubHarness harness{hubtest::NoLoader()};
-    ApplicationHub& hub = harness.Hub();
-    FakePlayerPaneHost host;
-    FakeImageSource fakeImages;
-    StubParts stubs;
-    Window* window = nullptr;
-    CVideoPlayerPane* pane = nullptr;
-};
+using PlayerPaneWidget = PlayerPaneTest;
 
 TEST_F(PlayerPaneWidget, BuildsTheTemplateMakesThePartsInOrderAndStartsWithNothingPlaying)
 {
@@ -225,6 +115,207 @@ TEST_F(PlayerPaneWidget, TooltipsCarryTheirStoredTexts)
     };
     for (const auto& [id, text] : tips)
         EXPECT_EQ(Control(id)->toolTip(), text) << id;
+}
+
+TEST_F(PlayerPaneWidget, LayoutPlacesEveryControlAndPartAtEachSizeAndView)
+{
+    CVideoPlayerPane& p = Make({754, 655});
+    struct Step {
+        QSize size;
+        bool maximized;
+    };
+    for (const Step& step : {Step{{1001, 700}, false}, Step{{1001, 700}, true}, Step{{754, 655}, true},
+                             Step{{754, 655}, false}, Step{{720, 655}, false}}) {
+        hub.SetMaximized(step.maximized);
+        p.resize(step.size.width() + 1, step.size.height());  // a size change each step
+        p.resize(step.size);
+        const PaneLayout layout = PlayerPaneLayout(step.size.width(), step.size.height(), step.maximized);
+        for (const PlacedControl& placed : layout.controls)
+            EXPECT_EQ(Control(placed.id)->geometry(), placed.rect) << placed.id << " at " << step.size.width();
+        EXPECT_EQ(stubs.gyroscope->geometry(), layout.gyroscope);
+        EXPECT_EQ(stubs.gyroscope->isVisible(), !step.maximized);
+        EXPECT_EQ(Control(FullViewButton)->isVisible(), step.maximized);
+        const QRect video = VideoPaneRects(step.size.width(), step.size.height(), step.maximized, false).channel1;
+        EXPECT_EQ(stubs.channel1->geometry(), video);
+        EXPECT_EQ(stubs.channel2->geometry(), video);
+    }
+    EXPECT_EQ(Control(PreviousButton)->x(), 0);  // 720 wide: the control row starts at the left edge
+}
+
+TEST_F(PlayerPaneWidget, BothChannelsShareAnOddWidthAndTheLastColumnStaysBlack)
+{
+    CVideoPlayerPane& p = Make({1001, 700});
+    p.OnBnClickedAllChannelVideoBtn();
+    EXPECT_EQ(stubs.channel1->geometry(), QRect(0, 0, 500, 455));
+    EXPECT_EQ(stubs.channel2->geometry(), QRect(500, 0, 500, 455));
+    const QImage grab = testsupport::Grab(p);
+    for (int y : {0, 200, 454}) {
+        EXPECT_EQ(grab.pixel(499, y), kChannel1Colour.rgb());
+        EXPECT_EQ(grab.pixel(500, y), kChannel2Colour.rgb());
+        EXPECT_EQ(grab.pixel(1000, y), qRgb(0, 0, 0)) << y;
+    }
+}
+
+TEST_F(PlayerPaneWidget, AResizeBeforeInitialisationPlacesNothing)
+{
+    CVideoPlayerPane& p = Make({754, 655}, false);
+    p.resize(1001, 700);
+    EXPECT_EQ(Control(PositionSlider)->geometry(), QRect(0, 0, 0, 0));
+    EXPECT_EQ(Control(Speedometer)->geometry(), QRect(0, 0, 0, 0));
+    EXPECT_EQ(stubs.channel1, nullptr);  // no part made yet
+    EXPECT_NO_FATAL_FAILURE(testsupport::Grab(p));
+}
+
+TEST_F(PlayerPaneWidget, ViewButtonsSwitchModesChannelsAndBitmaps)
+{
+    CVideoPlayerPane& p = Make({754, 655});
+    struct Row {
+        int button;
+        int mode;
+        bool channel1, channel2;
+        std::array<int, 3> shown;  // the three buttons' normal bitmaps
+    };
+    const std::vector<Row> rows{
+        {RearViewButton, 2, false, true, {300, 301, 298}},
+        {RearViewButton, 2, false, true, {300, 301, 298}},  // the current mode: nothing changes
+        {BothViewButton, 3, true, true, {300, 302, 297}},
+        {FrontViewButton, 1, true, false, {299, 302, 298}},
+        {BothViewButton, 3, true, true, {300, 302, 297}},
+    };
+    for (const Row& row : rows) {
+        const std::size_t asked = fakeImages.requests.size();
+        qobject_cast<QAbstractButton*>(Control(row.button))->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(p.ViewMode(), row.mode);
+        EXPECT_EQ(stubs.channel1->isVisible(), row.channel1) << row.mode;
+        EXPECT_EQ(stubs.channel2->isVisible(), row.channel2) << row.mode;
+        const std::array<int, 3> ids{FrontViewButton, RearViewButton, BothViewButton};
+        for (std::size_t i = 0; i < ids.size(); ++i)
+            EXPECT_EQ(ShownAt(ids[i]), BitmapColour(row.shown[i])) << row.mode << " button " << ids[i];
+        const QRect full(0, 0, 754, 410);
+        EXPECT_EQ(stubs.channel1->geometry(), row.mode == 3 ? QRect(0, 0, 377, 410) : full);
+        EXPECT_EQ(stubs.channel2->geometry(), row.mode == 3 ? QRect(377, 0, 377, 410) : full);
+        if (&row == &rows[1]) {
+            EXPECT_EQ(fakeImages.requests.size(), asked) << "the current mode's button loads nothing";
+        }
+    }
+}
+
+TEST_F(PlayerPaneWidget, FullViewButtonHidesItselfAndAsksTheWindowOnce)
+{
+    hub.SetMaximized(true);
+    Make({1065, 758});
+    ASSERT_TRUE(Control(FullViewButton)->isVisible());
+    EXPECT_EQ(ShownAt(FullViewButton), IconColour(347));
+    qobject_cast<QAbstractButton*>(Control(FullViewButton))->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Control(FullViewButton)->isVisible());
+    EXPECT_EQ(host.minimizeCalls, 1);
+    EXPECT_TRUE(host.minimizeOnUiThread);
+}
+
+TEST_F(PlayerPaneWidget, FlipReadersFollowTheHostsOptionsNow)
+{
+    CVideoPlayerPane& p = Make();
+    struct Row {
+        bool ch1v, ch1h, ch2v, ch2h;
+    };
+    for (const Row& row : {Row{false, false, false, false}, Row{true, false, false, false},
+                           Row{false, true, false, false}, Row{false, false, true, false},
+                           Row{false, false, false, true}, Row{true, true, true, true}}) {
+        OptionRecord options;
+        options.ch1VerticalFlip = row.ch1v;
+        options.ch1HorizontalFlip = row.ch1h;
+        options.ch2VerticalFlip = row.ch2v;
+        options.ch2HorizontalFlip = row.ch2h;
+        host.SetOptions(options);
+        EXPECT_EQ(p.IsCh1VerticalFlip(), row.ch1v);
+        EXPECT_EQ(p.IsCh1HorizontalFlip(), row.ch1h);
+        EXPECT_EQ(p.IsCh2VerticalFlip(), row.ch2v);
+        EXPECT_EQ(p.IsCh2HorizontalFlip(), row.ch2h);
+    }
+}
+
+TEST_F(PlayerPaneWidget, SnapshotAsksChannelOneThenChannelTwoOnTheUiThread)
+{
+    CVideoPlayerPane& p = Make();
+    p.TakeSnapshot("/tmp/report.png", "");
+    p.TakeSnapshot("/s/x.png", "/s");
+    ASSERT_EQ(stubs.snapshots.size(), 4u);
+    const std::vector<std::tuple<QString, QString, QString>> expected{
+        {"front", "/tmp/report.png", ""}, {"rear", "/tmp/report.png", ""}, {"front", "/s/x.png", "/s"},
+        {"rear", "/s/x.png", "/s"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(stubs.snapshots[i].channel, std::get<0>(expected[i]));
+        EXPECT_EQ(stubs.snapshots[i].path, std::get<1>(expected[i]));
+        EXPECT_EQ(stubs.snapshots[i].folder, std::get<2>(expected[i]));
+        EXPECT_TRUE(stubs.snapshots[i].onUiThread);
+    }
+}
+
+// The application's key filter, standing in for the main window's router.
+class KeyCounter : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress)
+            keys.push_back(static_cast<QKeyEvent*>(event)->key());
+        return false;
+    }
+    std::vector<int> keys;
+};
+
+TEST_F(PlayerPaneWidget, KeysReachTheApplicationFilterOnceAndWorkNoControl)
+{
+    CVideoPlayerPane& p = Make();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    KeyCounter counter;
+    qApp->installEventFilter(&counter);
+    p.SpeedSlider()->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), p.SpeedSlider());
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(counter.keys, (std::vector<int>{Qt::Key_Right}));
+    EXPECT_EQ(p.SpeedSlider()->GetPos(), 4);
+    for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
+             {Qt::Key_Q, Qt::NoModifier}, {Qt::Key_Tab, Qt::NoModifier}, {Qt::Key_X, Qt::AltModifier}}) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), p.SpeedSlider()) << key;
+    }
+    // Each once; QTest presses Alt by itself before X.
+    EXPECT_EQ(counter.keys, (std::vector<int>{Qt::Key_Right, Qt::Key_Q, Qt::Key_Tab, Qt::Key_Alt, Qt::Key_X}));
+    // The volume control would move by a key of its own; here it stays.
+    Control(VolumeControl)->setFocus();
+    QTest::keyClick(Control(VolumeControl), Qt::Key_Left);
+    Settle();
+    EXPECT_TRUE(Payloads(20).empty());
+    qApp->removeEventFilter(&counter);
+}
+
+TEST_F(PlayerPaneWidget, APressOnTheBackgroundMovesTheWindowAPressOnAControlDoesNot)
+{
+    Make();
+    window->move(100, 100);
+    const QPoint start = window->pos();
+    const QPoint pointer(400, 400);
+    const auto send = [&](QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(target->mapFromGlobal(global)), QPointF(global),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    const auto drag = [&](QWidget* target) {
+        QCursor::setPos(pointer);
+        send(target, QEvent::MouseButtonPress, pointer, Qt::LeftButton);
+        send(target, QEvent::MouseMove, pointer + QPoint(15, 7), Qt::LeftButton);
+        send(target, QEvent::MouseButtonRelease, pointer + QPoint(15, 7), Qt::NoButton);
+    };
+    drag(Control(playerpane::SpeedSlider));
+    EXPECT_EQ(window->pos(), start) << "a control keeps its press";
+    drag(pane);  // the band between the video and the labels
+    EXPECT_EQ(window->pos(), start + QPoint(15, 7));
+    drag(Label(TimeCaption));  // a label passes its press on to the pane
+    EXPECT_EQ(window->pos(), start + QPoint(30, 14));
 }
 
 // The program's skin, as the viewer shows it.
