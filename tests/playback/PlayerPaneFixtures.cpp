@@ -63,7 +63,7 @@ std::shared_ptr<RecordingEntry> MakeEntry(const EntrySpec& spec, const QTemporar
     const QString path = folder ? folder->filePath(spec.name) : QStringLiteral("/nonexistent/") + spec.name;
     if (folder)
         testsupport::WriteFileBytes(path, QByteArray("RIFF"));
-    auto entry = std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, spec.name);
+    auto entry = std::make_shared<RecordingEntry>(OleDateTime(), spec.type, path, spec.name);
     entry->duration = spec.duration;
     entry->durationSpan = spec.duration;
     entry->totalFrames = spec.totalFrames;

@@ -142,6 +142,7 @@ struct EntrySpec {
     int streams = 2;
     std::vector<double> speeds;
     QString name = QStringLiteral("rec.avi");
+    int type = RECORDING_NORMAL;
 };
 std::shared_ptr<RecordingEntry> MakeEntry(const EntrySpec& spec, const QTemporaryDir* folder);
 
