@@ -15,6 +15,7 @@
 #include "support/hub/HubHarness.h"
 #include "platform/gdi/GdiCompat.h"
 #include "support/EventLoop.h"
+#include "support/gui/KeyRecorder.h"
 #include "support/gui/Screenshot.h"
 
 #include <QApplication>
@@ -253,24 +254,12 @@ TEST_F(PlayerPaneWidget, SnapshotAsksChannelOneThenChannelTwoOnTheUiThread)
     }
 }
 
-// The application's key filter, standing in for the main window's router.
-class KeyCounter : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress)
-            keys.push_back(static_cast<QKeyEvent*>(event)->key());
-        return false;
-    }
-    std::vector<int> keys;
-};
-
 TEST_F(PlayerPaneWidget, KeysReachTheApplicationFilterOnceAndWorkNoControl)
 {
     CVideoPlayerPane& p = Make();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    KeyCounter counter;
+    testsupport::KeyRecorder counter;  // the main window's key router
     qApp->installEventFilter(&counter);
     p.SpeedSlider()->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), p.SpeedSlider());
