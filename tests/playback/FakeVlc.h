@@ -94,6 +94,9 @@ public:
     }
 
     // What was set on a player.
+    int IdOf(libvlc_media_player_t* p) const { return Int("fakevlc_player_id", p); }
+    // The lines ("name\targs") of one player's calls.
+    QStringList JournalOf(libvlc_media_player_t* p) const { return JournalOf(IdOf(p)); }
     bool Released(libvlc_media_player_t* p) const { return Int("fakevlc_player_released", p) != 0; }
     bool Playing(libvlc_media_player_t* p) const { return Int("fakevlc_player_playing", p) != 0; }
     int Volume(libvlc_media_player_t* p) const { return Int("fakevlc_player_volume", p); }

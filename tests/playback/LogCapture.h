@@ -19,7 +19,7 @@ public:
     }
     ~LogCapture() { Logger::GetInstance().SetEnabled(false); }
 
-    // Each line as "[class]\t[method]\tmessage", the time cut off.
+    // Each line as "[class]\t[method]\tmessage", the time and line end cut off.
     QStringList Lines() const
     {
         QFile file(Logger::GetInstance().GetLogFilePath());
@@ -27,7 +27,10 @@ public:
             return {};
         QStringList lines;
         for (const QByteArray& line : file.readAll().split('\n')) {
-            const QString text = QString::fromLatin1(line).trimmed();
+            // Only the line end goes: a message may end in a blank.
+            QString text = QString::fromLatin1(line);
+            if (text.endsWith('\r'))
+                text.chop(1);
             if (!text.isEmpty())
                 lines << text.section('\t', 1);
         }

@@ -6,7 +6,8 @@
  * Instances, players and media are distinct objects that keep what was set
  * on them, so tests ask the fake what a pane did. Players keep their
  * attached handlers; fakevlc_fire calls them on the caller's thread, as
- * libvlc calls them on its own. Every call may come from any thread: the
+ * libvlc calls them on its own, and a release waits for those running, as
+ * libvlc's does. Every call may come from any thread: the
  * state and the journal sit behind one mutex, which no handler runs under.
  * Objects are never freed (a pane may hold a player across a reset); a
  * reset starts a new count of players. */
@@ -50,6 +51,7 @@ typedef struct {
     int released;
     FakeHandler handlers[MAX_HANDLERS];
     int handlerCount;
+    int handlersRunning; /* fakevlc_fire calls in progress */
     char* mediaPath;
     char* mediaOptions;
     int playing;
@@ -62,6 +64,7 @@ typedef struct {
 } FakePlayer;
 
 static pthread_mutex_t mutex = PTHREAD_MUTEX_INITIALIZER;
+static pthread_cond_t handlersDone = PTHREAD_COND_INITIALIZER;
 static __thread const FakePlayer* handlerOf; /* the player whose handler runs on this thread */
 
 static char* journal;
@@ -254,10 +257,13 @@ FAKE_API int fakevlc_fire(libvlc_media_player_t* handle, int event, float value)
     int count = 0;
     pthread_mutex_lock(&mutex);
     FakePlayer* player = FindPlayer(handle);
-    if (player && !player->released) {
+    if (player && player->released)
+        player = NULL;
+    if (player) {
         for (int i = 0; i < player->handlerCount; ++i)
             if (player->handlers[i].type == event)
                 chosen[count++] = player->handlers[i];
+        ++player->handlersRunning;
     }
     pthread_mutex_unlock(&mutex);
 
@@ -272,6 +278,12 @@ FAKE_API int fakevlc_fire(libvlc_media_player_t* handle, int event, float value)
     for (int i = 0; i < count; ++i)
         chosen[i].callback(&record, chosen[i].data);
     handlerOf = outer;
+    if (player) {
+        pthread_mutex_lock(&mutex);
+        if (--player->handlersRunning == 0)
+            pthread_cond_broadcast(&handlersDone);
+        pthread_mutex_unlock(&mutex);
+    }
     return count;
 }
 
@@ -285,6 +297,7 @@ FAKE_API int fakevlc_fire(libvlc_media_player_t* handle, int event, float value)
         pthread_mutex_unlock(&mutex);                                   \
         return value;                                                   \
     }
+FAKEVLC_GETTER(int, id, id, 0)
 FAKEVLC_GETTER(int, released, released, 1)
 FAKEVLC_GETTER(int, playing, playing, 0)
 FAKEVLC_GETTER(int, volume, volume, -1)
@@ -513,10 +526,19 @@ void libvlc_media_player_set_position(libvlc_media_player_t* handle, float posit
     FAKEVLC_SET(handle, player->position = position);
 }
 
+/* As libvlc joins its threads, a release waits for the handlers running. */
 void libvlc_media_player_release(libvlc_media_player_t* handle)
 {
     Record(handle, "libvlc_media_player_release");
-    FAKEVLC_SET(handle, player->released = 1; player->playing = 0);
+    pthread_mutex_lock(&mutex);
+    FakePlayer* player = FindPlayer(handle);
+    if (player) {
+        player->released = 1;
+        player->playing = 0;
+        while (player->handlersRunning > 0)
+            pthread_cond_wait(&handlersDone, &mutex);
+    }
+    pthread_mutex_unlock(&mutex);
 }
 
 void libvlc_release(libvlc_instance_t* handle)

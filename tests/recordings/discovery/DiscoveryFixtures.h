@@ -23,13 +23,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <ostream>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+#include "support/QtPrinters.h"
 
 namespace discoverytest {
 
