@@ -15,7 +15,7 @@ namespace testsupport {
 
 namespace {
 
-constexpr const char* kNames = "ABCDRZ";
+constexpr const char* kNames = "ABCDPRZ";
 
 QString FileName(char name)
 {
@@ -45,7 +45,7 @@ bool Fail(QString* error, const QString& text)
 // Two encoded cameras in the recorder's layout; an empty rear pattern
 // declares the rear stream and writes none of its frames.
 bool WriteRecording(const QString& path, const H264Options& front, const H264Options& rear, const QString& work,
-                    QString* error)
+                    QString* error, const std::function<void(AviFixtureOptions&)>& adjust = {})
 {
     const auto frontFrames = H264Source::Encode(front, work, error);
     if (!frontFrames)
@@ -60,6 +60,8 @@ bool WriteRecording(const QString& path, const H264Options& front, const H264Opt
     AviFixtureOptions options = TwoCameraRecording(*frontFrames, front, rearFrames, rear);
     if (rearFrames.empty())
         options.rearFrames = 0;
+    if (adjust)
+        adjust(options);
     try {
         AviFixtureBuilder(options).Write(path);
     } catch (const std::exception& failure) {
@@ -90,6 +92,16 @@ bool WriteFixture(char name, const QString& path, const QString& work, QString* 
                               work, error);
     case 'D':
         return WriteRecording(path, Camera(640, "testsrc2"), Camera(640, "smptebars"), work, error);
+    case 'P': {
+        H264Options front = Camera(320, "color=c=red");
+        front.seconds = 4;
+        front.laterColour = QStringLiteral("lime");
+        front.laterFrom = 2;
+        H264Options rear = Camera(320, "color=c=blue");
+        rear.seconds = 4;
+        return WriteRecording(path, front, rear, work, error,
+                              [](AviFixtureOptions& o) { o.gpsKnots = QByteArrayLiteral("24.44"); });
+    }
     case 'R':
         return WriteRecording(path, Camera(320, "color=c=red", "white"), Camera(320, QString()), work, error);
     case 'B':
