@@ -1,5 +1,6 @@
 #include "playback/VideoFrameSink.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 #include <utility>
@@ -56,7 +57,7 @@ private:
 class VideoFrameSink::Output {
 public:
     Output(VideoFrameSink& sink, int width, int height)
-        : sink(sink), pool(std::make_shared<FramePool>(width, height))
+        : sink(sink), serial(sink.NewOutputSerial()), pool(std::make_shared<FramePool>(width, height))
     {
         sink.outputsAlive.fetch_add(1);
     }
@@ -107,9 +108,11 @@ public:
         if (!shown)
             return;
         std::shared_ptr<FramePool> owner = pool;
-        sink.Publish(Frame(shown.release(), [owner](const QImage* image) {
-            owner->Give(std::unique_ptr<QImage>(const_cast<QImage*>(image)));
-        }));
+        sink.Publish(Frame(shown.release(),
+                           [owner](const QImage* image) {
+                               owner->Give(std::unique_ptr<QImage>(const_cast<QImage*>(image)));
+                           }),
+                     serial);
     }
 
 private:
@@ -119,6 +122,7 @@ private:
     };
 
     VideoFrameSink& sink;
+    const std::uint64_t serial;
     std::shared_ptr<FramePool> pool;
     std::mutex mutex;
     std::vector<Held> held;
@@ -130,19 +134,44 @@ VideoFrameSink::~VideoFrameSink()
     assert(outputsAlive.load() == 0);
 }
 
+QSize VideoFrameSink::NegotiateSize(QSize offer, QSize target)
+{
+    if (target.isEmpty())
+        return offer;
+    const auto even = [](int value) { return std::max(2, value & ~1); };
+    // The padding lies below the picture; the panes show 16:9.
+    const QSize picture(even(offer.width()), even(std::min(offer.height(), offer.width() * 9 / 16)));
+    const QSize wanted(even(target.width()), even(target.height()));
+    const long long pictureArea = 1LL * picture.width() * picture.height();
+    const long long wantedArea = 1LL * wanted.width() * wanted.height();
+    return wantedArea < pictureArea ? wanted : picture;
+}
+
 unsigned VideoFrameSink::Format(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                 unsigned* pitches, unsigned* lines)
 {
     auto* sink = static_cast<VideoFrameSink*>(*opaque);
     if (*width == 0 || *height == 0 || *width > kMaxDimension || *height > kMaxDimension)
         return 0;
-    // The offered size is the decoder's buffer, at times larger than the
-    // picture: libvlc scales the whole picture into it, so it is kept.
+    QSize size;
+    {
+        std::lock_guard lock(sink->mutex);
+        size = NegotiateSize(QSize(static_cast<int>(*width), static_cast<int>(*height)), sink->targetSize);
+        sink->negotiatedSize = size;
+    }
+    *width = static_cast<unsigned>(size.width());
+    *height = static_cast<unsigned>(size.height());
     std::memcpy(chroma, "RV32", 4);
     pitches[0] = *width * 4;
     lines[0] = *height;
-    *opaque = new Output(*sink, static_cast<int>(*width), static_cast<int>(*height));
+    *opaque = new Output(*sink, size.width(), size.height());
     return 1;
+}
+
+std::uint64_t VideoFrameSink::NewOutputSerial()
+{
+    std::lock_guard lock(mutex);
+    return ++outputsCreated;
 }
 
 void VideoFrameSink::Cleanup(void* opaque)
@@ -165,10 +194,20 @@ void VideoFrameSink::Display(void* opaque, void* picture)
     static_cast<Output*>(opaque)->Display(picture);
 }
 
-void VideoFrameSink::Publish(Frame frame)
+void VideoFrameSink::Publish(Frame frame, std::uint64_t outputSerial)
 {
     Frame replaced;
     std::lock_guard lock(mutex);
+    if (held) {
+        const bool newer = releaseAfterSerial && outputSerial > *releaseAfterSerial;
+        const bool late = releaseAfterSerial && Clock::now() >= releaseDeadline;
+        if (!newer && !late)
+            return;  // the frame goes back to its pool when dropped here
+        held = false;
+        releaseAfterSerial.reset();
+    }
+    if (publishObserver)
+        publishObserver(*frame);
     replaced = std::exchange(latest, std::move(frame));
     ++count;
     if (!firstFrame)
@@ -217,4 +256,44 @@ void VideoFrameSink::RepaintTaken()
 {
     std::lock_guard lock(mutex);
     repaintQueued = false;
+}
+
+void VideoFrameSink::SetTargetSize(QSize size)
+{
+    std::lock_guard lock(mutex);
+    targetSize = size;
+}
+
+QSize VideoFrameSink::NegotiatedSize() const
+{
+    std::lock_guard lock(mutex);
+    return negotiatedSize;
+}
+
+void VideoFrameSink::Hold()
+{
+    std::lock_guard lock(mutex);
+    held = true;
+    releaseAfterSerial.reset();
+}
+
+void VideoFrameSink::ReleaseOnNextOutput(std::chrono::milliseconds timeout)
+{
+    std::lock_guard lock(mutex);
+    if (!held)
+        return;
+    releaseAfterSerial = outputsCreated;
+    releaseDeadline = Clock::now() + timeout;
+}
+
+bool VideoFrameSink::Held() const
+{
+    std::lock_guard lock(mutex);
+    return held;
+}
+
+void VideoFrameSink::SetPublishObserver(std::function<void(const QImage&)> observer)
+{
+    std::lock_guard lock(mutex);
+    publishObserver = std::move(observer);
 }

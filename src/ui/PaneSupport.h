@@ -2,6 +2,8 @@
 // What the graph and map panes share: how a press asks for a window move,
 // and which entry a metadata message is about.
 
+#include "platform/widgets/WindowMove.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -13,9 +15,7 @@ class RecordingEntry;
 struct GpsFix;
 struct MotionSample;
 
-// A press on a pane asks for this: the window of the given widget follows
-// the pointer (platform::StartWindowMove in the program, a recorder in tests).
-using WindowMoveRequest = std::function<void(QWidget*)>;
+using WindowMoveRequest = platform::WindowMoveRequest;
 
 // The playlist entry at the hub's current index, or null when the index is
 // not below the playlist's size. Any thread; no lock is held on return.

@@ -121,6 +121,86 @@ TEST(FrameSink, RefusesSizesOutOfRange)
     EXPECT_EQ(largest.buffers, 1u);
 }
 
+// The size a new output is given: the padded offer without a target, else
+// the picture (the offer's width, its 16:9 height at most) or the target
+// when smaller, both even.
+TEST(FrameSink, NegotiatesThePictureOrTheSmallerTarget)
+{
+    struct Case {
+        QSize offer, target, given;
+    };
+    const Case cases[] = {
+        {{1920, 1088}, {}, {1920, 1088}},
+        {{1920, 1088}, {960, 540}, {960, 540}},
+        {{1920, 1090}, {1920, 1080}, {1920, 1080}},
+        {{1280, 738}, {1920, 1080}, {1280, 720}},
+        {{320, 194}, {640, 360}, {320, 180}},
+        {{320, 194}, {320, 180}, {320, 180}},
+        {{321, 181}, {641, 361}, {320, 180}},
+        {{640, 362}, {321, 181}, {320, 180}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offer.width() << "x" << c.offer.height() << " to "
+                                        << c.target.width() << "x" << c.target.height());
+        EXPECT_EQ(VideoFrameSink::NegotiateSize(c.offer, c.target), c.given);
+        VideoFrameSink sink;
+        sink.SetTargetSize(c.target);
+        void* opaque = &sink;
+        char chroma[5] = "I420";
+        unsigned width = c.offer.width(), height = c.offer.height(), pitches[3] = {}, lines[3] = {};
+        ASSERT_EQ(VideoFrameSink::Format(&opaque, chroma, &width, &height, pitches, lines), 1u);
+        EXPECT_EQ(QSize(width, height), c.given);
+        EXPECT_EQ(pitches[0], width * 4);
+        EXPECT_EQ(lines[0], height);
+        EXPECT_EQ(sink.NegotiatedSize(), c.given);
+        VideoFrameSink::Cleanup(opaque);
+    }
+}
+
+// Held, the sink publishes nothing of the outputs it has; once released it
+// publishes the first frame of a newer output, or any frame after the
+// timeout.
+TEST(FrameSink, HeldUntilANewerOutputOrTheTimeout)
+{
+    VideoFrameSink sink;
+    std::vector<QRgb> published;
+    sink.SetPublishObserver([&](const QImage& frame) { published.push_back(frame.pixel(0, 0)); });
+    {
+        OutputDriver front(sink, 64, 36);
+        sink.Hold();
+        front.Show(kRed);
+        OutputDriver alsoOld(sink, 64, 36);  // made before the release: older
+        sink.ReleaseOnNextOutput(std::chrono::minutes(1));
+        front.Show(kRed);
+        alsoOld.Show(kRed);
+        EXPECT_EQ(sink.FrameCount(), 0u);
+        EXPECT_TRUE(sink.Held());
+        OutputDriver rear(sink, 64, 36);
+        rear.Show(kBlue);
+        EXPECT_FALSE(sink.Held());
+        front.Show(kGreen);  // released: anything is shown again
+    }
+    EXPECT_EQ(published, (std::vector<QRgb>{kBlue, kGreen}));
+
+    published.clear();
+    OutputDriver old(sink, 64, 36);
+    sink.Hold();
+    sink.ReleaseOnNextOutput(std::chrono::milliseconds(30));
+    old.Show(kRed);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    old.Show(kGreen);
+    EXPECT_EQ(published, std::vector<QRgb>{kGreen});
+
+    // Without a release nothing is published, whatever the outputs.
+    published.clear();
+    sink.Hold();
+    OutputDriver later(sink, 64, 36);
+    later.Show(kBlue);
+    old.Show(kBlue);
+    EXPECT_TRUE(published.empty());
+    sink.SetPublishObserver({});
+}
+
 TEST(FrameSink, DisplayNeverWaitsForTheUiThread)
 {
     VideoFrameSink sink;
