@@ -227,10 +227,8 @@ void CVideoPlayerPane::initButtonUi()
     EnableVideoButtonUi(false);
     InitChannelBtnUI();
     initSpeedAndBrightnessAndVolumeButtonUi();
-    CButtonStyle* fullView = Button(FullViewButton);
-    fullView->SetBackgroundBitmap(kBackgroundBitmap);
-    fullView->SetIcons(TransportLooks::kFullView.normal, TransportLooks::kFullView.pressed,
-                       TransportLooks::kFullView.hover);
+    Button(FullViewButton)->SetBackgroundBitmap(kBackgroundBitmap);
+    SetLook(FullViewButton, TransportLooks::kFullView);
 }
 
 void CVideoPlayerPane::InitToolTips()

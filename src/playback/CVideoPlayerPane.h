@@ -23,6 +23,7 @@
 #include <atomic>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <optional>
 
 class ApplicationHub;
@@ -126,6 +127,8 @@ public:
     bool IsPaused() const { return paused; }
     IChannelView* Channel1() const { return channel1; }
     IChannelView* Channel2() const { return channel2; }
+    // The look last given to a transport or full-view button.
+    playerpane::IconLook LookOf(int buttonId) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -225,6 +228,7 @@ private:
     QString speedText;
     // What the speedometer picture was last composed from.
     std::optional<QString> composedText;
+    std::map<int, playerpane::IconLook> looks;
     bool playLook = true;
     bool muted = false;
     int savedVolume = 0;

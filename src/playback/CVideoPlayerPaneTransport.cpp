@@ -74,6 +74,13 @@ void CVideoPlayerPane::SetLook(int buttonId, const IconLook& look)
     CButtonStyle* button = Button(buttonId);
     button->SetIcons(look.normal, look.pressed, look.hover);
     button->update();
+    looks[buttonId] = look;
+}
+
+IconLook CVideoPlayerPane::LookOf(int buttonId) const
+{
+    const auto found = looks.find(buttonId);
+    return found == looks.end() ? IconLook{0, 0, 0} : found->second;
 }
 
 void CVideoPlayerPane::SetVideoButtonUiImage(bool enabled)

@@ -85,7 +85,7 @@ std::unique_ptr<MessageParam> Position(float position)
     return payload;
 }
 
-PlayerPaneTest::PlayerPaneTest()
+PlayerPaneTest::PlayerPaneTest(ApplicationHub::MetadataLoader loader) : harness(std::move(loader))
 {
     AddPaneSkin(fakeImages);
 }
@@ -100,7 +100,8 @@ CVideoPlayerPane& PlayerPaneTest::Make(QSize size, bool initialise, const ImageS
 {
     window = new Window;
     window->resize(size);
-    pane = new CVideoPlayerPane(window, host, onHub ? *onHub : hub, images ? *images : fakeImages, stubs.Parts());
+    pane = new CVideoPlayerPane(window, host, onHub ? *onHub : hub, images ? *images : fakeImages,
+                                parts ? parts() : stubs.Parts());
     harness.AttachRecorder();
     if (initialise)
         pane->OnInitDialog();

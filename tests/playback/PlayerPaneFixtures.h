@@ -152,7 +152,7 @@ std::unique_ptr<MessageParam> Position(float position);
 // first, then the pane, then the recorder.
 class PlayerPaneTest : public ::testing::Test {
 protected:
-    PlayerPaneTest();
+    explicit PlayerPaneTest(ApplicationHub::MetadataLoader loader = hubtest::NoLoader());
     ~PlayerPaneTest() override;
 
     // The pane at size, initialised unless told otherwise, on the harness's
@@ -178,11 +178,13 @@ protected:
     // The current entry's playlist, made current at index.
     void SetPlaylist(ApplicationHub::Entries entries, int current = 0);
 
-    hubtest::HubHarness harness{hubtest::NoLoader()};
+    hubtest::HubHarness harness;
     ApplicationHub& hub = harness.Hub();
     FakePlayerPaneHost host;
     controlstest::FakeImageSource fakeImages;
     StubParts stubs;
+    // The parts Make gives the pane: the stubs unless set.
+    std::function<PlayerPaneParts()> parts;
     QTemporaryDir files;
     Window* window = nullptr;
     CVideoPlayerPane* pane = nullptr;

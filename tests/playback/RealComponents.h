@@ -2,12 +2,16 @@
 // Cases that need real programs or libraries skip, saying why, when one is
 // missing; with KESTROV_REQUIRE_REAL=1 (CI) such a skip fails instead.
 
+#include "playback/VlcFunctionExecutor.h"
+
 #include <QColor>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <string>
 
 #define KESTROV_REQUIRE_REAL_OR_SKIP(condition, reason)                            \
     do {                                                                           \
@@ -45,5 +49,37 @@ inline std::string Describe(QRgb pixel)
 {
     return QColor(pixel).name().toStdString();
 }
+
+// The process-wide binding over the system's libvlc; null with error set
+// when it cannot be loaded.
+inline VlcFunctionExecutor* LoadVlc(std::string& error)
+{
+    try {
+        return VlcFunctionExecutor::GetInstance();
+    } catch (const VlcLoadError& e) {
+        error = e.what();
+        return nullptr;
+    }
+}
+
+// Keeps libvlc and its plugins mapped until the process ends: libvlc unloads
+// its plugins with its last instance, and leak reports from code that is no
+// longer mapped cannot name their library for the sanitizer suppressions.
+// Register once per suite: testing::AddGlobalTestEnvironment(new ...).
+class KeepVlcPluginsLoaded : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        void* library = dlopen(VlcFunctionExecutor::kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+        if (!library)
+            return;
+        auto create = reinterpret_cast<decltype(&libvlc_new)>(dlsym(library, "libvlc_new"));
+        const char* const arguments[] = {"--ignore-config"};
+        keepAlive = create ? create(1, arguments) : nullptr;
+    }
+
+private:
+    libvlc_instance_t* keepAlive = nullptr;
+};
 
 }  // namespace realcheck

@@ -14,26 +14,8 @@
 
 namespace {
 
-// Keeps libvlc and its plugins mapped until the process ends: libvlc unloads
-// its plugins with its last instance, and leak reports from code that is no
-// longer mapped cannot name their library for the sanitizer suppressions.
-class KeepPluginsLoaded : public testing::Environment {
-public:
-    void SetUp() override
-    {
-        void* library = dlopen(VlcFunctionExecutor::kLibraryName, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-        if (!library)
-            return;
-        auto create = reinterpret_cast<decltype(&libvlc_new)>(dlsym(library, "libvlc_new"));
-        const char* const arguments[] = {"--ignore-config"};
-        keepAlive = create ? create(1, arguments) : nullptr;
-    }
-
-private:
-    libvlc_instance_t* keepAlive = nullptr;
-};
-
-const testing::Environment* const keepPluginsLoaded = testing::AddGlobalTestEnvironment(new KeepPluginsLoaded);
+const testing::Environment* const keepPluginsLoaded =
+    testing::AddGlobalTestEnvironment(new realcheck::KeepVlcPluginsLoaded);
 
 using realcheck::Colour;
 using realcheck::Describe;
@@ -57,20 +39,10 @@ struct EventRecord {
     }
 };
 
-VlcFunctionExecutor* Vlc(std::string& error)
-{
-    try {
-        return VlcFunctionExecutor::GetInstance();
-    } catch (const VlcLoadError& e) {
-        error = e.what();
-        return nullptr;
-    }
-}
-
 #define KESTROV_REQUIRE_VLC(vlc)                                                   \
     KESTROV_REQUIRE_FIXTURE();                                                     \
     std::string loadError;                                                         \
-    VlcFunctionExecutor* vlc = Vlc(loadError);                                     \
+    VlcFunctionExecutor* vlc = realcheck::LoadVlc(loadError);                                     \
     KESTROV_REQUIRE_REAL_OR_SKIP(vlc != nullptr, "libvlc not loadable: " + loadError)
 
 // One channel: a sink, its surface and a player on the test recording.
