@@ -187,11 +187,15 @@ void CSecondChannelVideoPane::LoadLocked(const QString& path)
         if (media) {
             // The option's name alone, as the recorder's viewer always gave it.
             f.libvlc_media_add_option(media, "brightness");
+            // libvlc drops a player's audio output at every stop and makes a
+            // new one at the next play, at the process's last volume: the
+            // volume below would not keep the rear silent after a stop.
+            f.libvlc_media_add_option(media, ":no-audio");
             vlc.libvlc_media_player_set_media(player, media);
             f.libvlc_media_release(media);
         }
     }
-    // The front carries the sound.
+    // The front carries the sound; the rear decodes none (above).
     vlc.libvlc_audio_set_volume(player, 0);
 }
 

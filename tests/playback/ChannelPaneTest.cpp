@@ -450,11 +450,12 @@ TEST_F(RearUpdate, LoadsATwoCameraRecordingOnly)
     fake.ClearJournal();
     PostAndDrain(VIDEO_METADATA_CREATED);
     EXPECT_EQ(fake.Journal(), (QStringList{"libvlc_media_player_set_pause\t1", "libvlc_media_new_path\t" + two[0]->path,
-                                           "libvlc_media_add_option\tbrightness", "libvlc_media_player_set_media",
+                                           "libvlc_media_add_option\tbrightness",
+                                           "libvlc_media_add_option\t:no-audio", "libvlc_media_player_set_media",
                                            "libvlc_media_release", "libvlc_audio_set_volume\t0",
                                            "libvlc_media_player_play"}));
     EXPECT_TRUE(panes.rear->RearActive());
-    EXPECT_EQ(fake.MediaOptions(Rear()), QStringList{"brightness"});
+    EXPECT_EQ(fake.MediaOptions(Rear()), (QStringList{"brightness", ":no-audio"}));
 
     LoadFiles({"one.avi"}, 1);
     fake.ClearJournal();

@@ -28,28 +28,13 @@ using realcheck::Is;
 using namespace std::chrono_literals;
 
 const testing::Environment* const keepPluginsLoaded =
-    testing::AddGlobalTestEnvironment(new realcheck::KeepVlcPluginsLoaded);
+    testing::AddGlobalTestEnvironment(new realcheck::KeepPluginsLoaded);
 
 // A playlist entry whose metadata the hub reads from the file.
 std::shared_ptr<RecordingEntry> Entry(char fixture)
 {
     const QString path = testsupport::ChannelFixture(fixture);
     return std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, path.section('/', -1));
-}
-
-// The two-second recordings A and R are smaller than the decoder takes a
-// recording to be: their entries carry the metadata a recorder's file of
-// that shape would give.
-std::shared_ptr<RecordingEntry> TwoSecondEntry(char fixture)
-{
-    std::shared_ptr<RecordingEntry> entry = Entry(fixture);
-    entry->videoStreamCount = 2;
-    entry->duration = 2;
-    entry->durationSpan = 2;
-    entry->totalFrames = 120;
-    entry->selectTrack1 = true;
-    entry->metadataLoaded = true;
-    return entry;
 }
 
 class RealPlayerPane : public PlayerPaneTest {
@@ -67,7 +52,7 @@ protected:
     {
         KESTROV_REQUIRE_REAL_OR_SKIP(testsupport::ChannelFixturesPresent(), "no channel recordings (is ffmpeg installed?)");
         std::string error;
-        vlc = realcheck::LoadVlc(error);
+        vlc = realcheck::Vlc(error);
         KESTROV_REQUIRE_REAL_OR_SKIP(vlc != nullptr, "libvlc not loadable: " + error);
         parts = [this] { return PlayerPaneParts::Defaults(*vlc); };
         Make({754, 655}, true, &ImageSource::Resources());
@@ -152,7 +137,7 @@ TEST_F(RealPlayerPane, OneCameraHidesTheViewButtonsAMissingRearStaysBlack)
 
     // A second camera declared without a frame: the buttons, and black behind.
     harness.ClearJournal();
-    harness.Load({TwoSecondEntry('R')});
+    harness.Load({Entry('R')});
     ASSERT_TRUE(harness.WaitForCode(VIDEO_METADATA_CREATED));
     ASSERT_TRUE(Until([&] { return Control(BothViewButton)->isVisible(); }))
 ;
@@ -164,7 +149,7 @@ TEST_F(RealPlayerPane, OneCameraHidesTheViewButtonsAMissingRearStaysBlack)
 
 TEST_F(RealPlayerPane, AnEndLibvlcReportsTwiceEndsOnce)
 {
-    harness.Load({TwoSecondEntry('A')});
+    harness.Load({Entry('A')});
     ASSERT_TRUE(harness.WaitForCode(VIDEO_STOP, 1, 10s));
     ASSERT_TRUE(Until([&] { return Stopped(); }));
     testsupport::RunUntil([] { return false; }, 1s);

@@ -27,32 +27,16 @@
     KESTROV_REQUIRE_REAL_OR_SKIP(QFileInfo::exists(TWO_CHANNEL_AVI),               \
                                  "no test recording (is ffmpeg installed?)")
 
+// The process-wide binding on the system's libvlc, or a skip (a failure
+// under KESTROV_REQUIRE_REAL=1) naming why it did not load.
+#define KESTROV_REQUIRE_LIBVLC(vlc)                                                \
+    std::string loadError;                                                         \
+    VlcFunctionExecutor* vlc = realcheck::Vlc(loadError);                          \
+    KESTROV_REQUIRE_REAL_OR_SKIP(vlc != nullptr, "libvlc not loadable: " + loadError)
+
 namespace realcheck {
 
-enum class Colour { Red, Green, Blue, White };
-
-// Dominant channel at least 200, the others at most 60 (all three at least
-// 200 for white).
-inline bool Is(QRgb pixel, Colour colour)
-{
-    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
-    switch (colour) {
-    case Colour::Red: return r >= 200 && g <= 60 && b <= 60;
-    case Colour::Green: return g >= 200 && r <= 60 && b <= 60;
-    case Colour::Blue: return b >= 200 && r <= 60 && g <= 60;
-    case Colour::White: return r >= 200 && g >= 200 && b >= 200;
-    }
-    return false;
-}
-
-inline std::string Describe(QRgb pixel)
-{
-    return QColor(pixel).name().toStdString();
-}
-
-// The process-wide binding over the system's libvlc; null with error set
-// when it cannot be loaded.
-inline VlcFunctionExecutor* LoadVlc(std::string& error)
+inline VlcFunctionExecutor* Vlc(std::string& error)
 {
     try {
         return VlcFunctionExecutor::GetInstance();
@@ -65,8 +49,7 @@ inline VlcFunctionExecutor* LoadVlc(std::string& error)
 // Keeps libvlc and its plugins mapped until the process ends: libvlc unloads
 // its plugins with its last instance, and leak reports from code that is no
 // longer mapped cannot name their library for the sanitizer suppressions.
-// Register once per suite: testing::AddGlobalTestEnvironment(new ...).
-class KeepVlcPluginsLoaded : public testing::Environment {
+class KeepPluginsLoaded : public testing::Environment {
 public:
     void SetUp() override
     {
@@ -81,5 +64,31 @@ public:
 private:
     libvlc_instance_t* keepAlive = nullptr;
 };
+
+enum class Colour { Red, Green, Blue, White, Yellow, Cyan, Magenta, Black };
+
+// Each channel at least 200 or at most 60, as the colour has it.
+inline bool Is(QRgb pixel, Colour colour)
+{
+    const auto high = [](int v) { return v >= 200; };
+    const auto low = [](int v) { return v <= 60; };
+    const int r = qRed(pixel), g = qGreen(pixel), b = qBlue(pixel);
+    switch (colour) {
+    case Colour::Red: return high(r) && low(g) && low(b);
+    case Colour::Green: return low(r) && high(g) && low(b);
+    case Colour::Blue: return low(r) && low(g) && high(b);
+    case Colour::White: return high(r) && high(g) && high(b);
+    case Colour::Yellow: return high(r) && high(g) && low(b);
+    case Colour::Cyan: return low(r) && high(g) && high(b);
+    case Colour::Magenta: return high(r) && low(g) && high(b);
+    case Colour::Black: return low(r) && low(g) && low(b);
+    }
+    return false;
+}
+
+inline std::string Describe(QRgb pixel)
+{
+    return QColor(pixel).name().toStdString();
+}
 
 }  // namespace realcheck

@@ -15,7 +15,7 @@
 namespace {
 
 const testing::Environment* const keepPluginsLoaded =
-    testing::AddGlobalTestEnvironment(new realcheck::KeepVlcPluginsLoaded);
+    testing::AddGlobalTestEnvironment(new realcheck::KeepPluginsLoaded);
 
 using realcheck::Colour;
 using realcheck::Describe;
@@ -39,11 +39,9 @@ struct EventRecord {
     }
 };
 
-#define KESTROV_REQUIRE_VLC(vlc)                                                   \
-    KESTROV_REQUIRE_FIXTURE();                                                     \
-    std::string loadError;                                                         \
-    VlcFunctionExecutor* vlc = realcheck::LoadVlc(loadError);                                     \
-    KESTROV_REQUIRE_REAL_OR_SKIP(vlc != nullptr, "libvlc not loadable: " + loadError)
+#define KESTROV_REQUIRE_VLC(vlc) \
+    KESTROV_REQUIRE_FIXTURE();   \
+    KESTROV_REQUIRE_LIBVLC(vlc)
 
 // One channel: a sink, its surface and a player on the test recording.
 class Channel {

@@ -14,7 +14,9 @@
 //   R  as A with the rear stream declared and no rear frame
 //   Z  x.avi, 0 bytes
 //
-// H.264 by libx264, yuv420p, a key frame every 30 frames, no B-frames.
+// H.264 by libx264, yuv420p, a key frame every 30 frames, no B-frames. The
+// recorder-layout files are padded at their end to 64 KiB, above the size
+// below which the reader takes a file for no recording.
 
 #include <QString>
 
@@ -25,9 +27,10 @@ QString ChannelFixture(char name);
 // Whether every fixture is there.
 bool ChannelFixturesPresent();
 
-// Writes the fixtures missing from folder (made when missing), each under a
-// temporary name renamed into place, so an interrupted run leaves none half
-// written. False, with error set, when ffmpeg or a write fails.
+// Writes the fixtures missing from folder (made when missing), all of them
+// when they were made by an older definition, each under a temporary name
+// renamed into place, so an interrupted run leaves none half written. False,
+// with error set, when ffmpeg or a write fails.
 bool WriteChannelFixtures(const QString& folder, QString* error = nullptr);
 
 }  // namespace testsupport
