@@ -7,6 +7,7 @@
 #include "controls/CMySliderControl.h"
 #include "controls/CPicture.h"
 #include "controls/SkinSupport.h"
+#include "playback/CSecondChannelVideoPane.h"
 #include "hub/HubCodes.h"
 #include "platform/UserNotifier.h"
 #include "support/ChannelFixtures.h"
@@ -143,8 +144,10 @@ TEST_F(RealPlayerPane, OneCameraHidesTheViewButtonsAMissingRearStaysBlack)
 ;
     pane->OnBnClickedAllChannelVideoBtn();
     ASSERT_TRUE(Until([&] { return Is(At(188, 200), Colour::Red); })) << realcheck::Describe(At(188, 200));
-    testsupport::RunUntil([] { return false; }, 500ms);
-    EXPECT_EQ(At(565, 200), qRgb(0, 0, 0));
+    auto* rear = dynamic_cast<CSecondChannelVideoPane*>(pane->Channel2());
+    ASSERT_TRUE(Until([&] { return rear->TrackSelected(); }, 5s));
+    testsupport::RunUntil([] { return false; }, 700ms);
+    EXPECT_TRUE(Is(At(565, 200), Colour::Black)) << realcheck::Describe(At(565, 200));
 }
 
 TEST_F(RealPlayerPane, AnEndLibvlcReportsTwiceEndsOnce)
@@ -159,3 +162,4 @@ TEST_F(RealPlayerPane, AnEndLibvlcReportsTwiceEndsOnce)
 }
 
 }  // namespace
+
