@@ -77,7 +77,10 @@ protected:
     VlcFunctionExecutor* vlc = nullptr;
 };
 
-TEST_F(RealPlayerPane, PlaysWithLabelsSpeedometerAndBothViewsThenStopsAtTheEnd)
+// Writes player-pane.png on the way.
+class RealPlayerPaneScreenshots : public RealPlayerPane {};
+
+TEST_F(RealPlayerPaneScreenshots, PlaysWithLabelsSpeedometerAndBothViewsThenStopsAtTheEnd)
 {
     harness.Load({Entry('P')});
     ASSERT_TRUE(Until([&] { return Label(TotalLabel)->text() == "00:04"; }));
