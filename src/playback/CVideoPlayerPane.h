@@ -13,6 +13,7 @@
 
 #include "hub/IListener.h"
 #include "platform/widgets/DialogBuilder.h"
+#include "platform/widgets/WindowMove.h"
 #include "playback/PlayerPaneLogic.h"
 #include "playback/PlayerPaneSeams.h"
 
@@ -79,6 +80,10 @@ public:
     // What the parts are made with.
     ApplicationHub& Hub() const { return hub; }
     const ImageSource& Images() const { return images; }
+
+    // What a press on the pane's surface asks for (platform::StartWindowMove
+    // unless set). UI thread, for tests.
+    void SetWindowMoveRequest(platform::WindowMoveRequest request) { moveWindow = std::move(request); }
 
     // The main window's (UI thread).
     CMySliderControl* SpeedSlider() const { return speedSlider; }
@@ -195,6 +200,7 @@ private:
     ApplicationHub& hub;
     const ImageSource& images;
     PlayerPaneParts parts;
+    platform::WindowMoveRequest moveWindow = platform::StartWindowMove;
     ControlMap controls;
 
     CMySliderControl* positionSlider = nullptr;

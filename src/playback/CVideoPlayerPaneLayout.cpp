@@ -7,7 +7,6 @@
 #include "hub/ApplicationHub.h"
 #include "platform/UiThread.h"
 #include "platform/gdi/GdiCompat.h"
-#include "platform/widgets/WindowMove.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,7 +71,7 @@ void CVideoPlayerPane::paintEvent(QPaintEvent*)
 // theirs on) move the main window; the other controls keep theirs.
 void CVideoPlayerPane::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton)
-        platform::StartWindowMove(this);
+    if (event->button() == Qt::LeftButton && moveWindow)
+        moveWindow(this);
     event->accept();
 }

@@ -284,27 +284,42 @@ TEST_F(PlayerPaneWidget, KeysReachTheApplicationFilterOnceAndWorkNoControl)
 
 TEST_F(PlayerPaneWidget, APressOnTheBackgroundMovesTheWindowAPressOnAControlDoesNot)
 {
-    Make();
+    CVideoPlayerPane& p = Make();
+    std::vector<QWidget*> moves;
+    p.SetWindowMoveRequest([&](QWidget* widget) { moves.push_back(widget); });
+    const auto press = [&](QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(at), QPointF(target->mapToGlobal(at)), button, button,
+                          Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(target->mapToGlobal(at)), button,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &release);
+    };
+    press(Control(playerpane::SpeedSlider), QPoint(40, 12));
+    press(Control(MuteButton), QPoint(5, 5));
+    EXPECT_TRUE(moves.empty()) << "a control keeps its press";
+    press(&p, QPoint(300, 412));  // the band between the video and the labels
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0], &p);
+    press(Label(TimeCaption), QPoint(5, 5));  // a label passes its press on to the pane
+    press(&p, QPoint(300, 412), Qt::RightButton);
+    EXPECT_EQ(moves.size(), 2u);
+
+    // By default the window itself follows the pointer.
+    p.SetWindowMoveRequest(platform::StartWindowMove);
     window->move(100, 100);
     const QPoint start = window->pos();
     const QPoint pointer(400, 400);
-    const auto send = [&](QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButtons held) {
-        QMouseEvent event(type, QPointF(target->mapFromGlobal(global)), QPointF(global),
+    QCursor::setPos(pointer);
+    const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(p.mapFromGlobal(global)), QPointF(global),
                           type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
-        QApplication::sendEvent(target, &event);
+        QApplication::sendEvent(&p, &event);
     };
-    const auto drag = [&](QWidget* target) {
-        QCursor::setPos(pointer);
-        send(target, QEvent::MouseButtonPress, pointer, Qt::LeftButton);
-        send(target, QEvent::MouseMove, pointer + QPoint(15, 7), Qt::LeftButton);
-        send(target, QEvent::MouseButtonRelease, pointer + QPoint(15, 7), Qt::NoButton);
-    };
-    drag(Control(playerpane::SpeedSlider));
-    EXPECT_EQ(window->pos(), start) << "a control keeps its press";
-    drag(pane);  // the band between the video and the labels
+    send(QEvent::MouseButtonPress, pointer, Qt::LeftButton);
+    send(QEvent::MouseMove, pointer + QPoint(15, 7), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, pointer + QPoint(15, 7), Qt::NoButton);
     EXPECT_EQ(window->pos(), start + QPoint(15, 7));
-    drag(Label(TimeCaption));  // a label passes its press on to the pane
-    EXPECT_EQ(window->pos(), start + QPoint(30, 14));
 }
 
 // The program's skin, as the viewer shows it.
