@@ -13,6 +13,7 @@
 //
 // Prints one line of key=value figures.
 
+#include "BenchSupport.h"
 #include "controls/ImageSource.h"
 #include "core/OptionRecord.h"
 #include "core/resources/ResourceManager.h"
@@ -41,44 +42,11 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 constexpr int kWarmUpMs = 2000;
 constexpr int kWindowMs = 10000;
 constexpr int kExtraPositionsPerSecond = 30;
-
-double Milliseconds(Clock::duration duration)
-{
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-long long CpuTicks()
-{
-    QFile stat("/proc/self/stat");
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-void RunEventLoop(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool RunEventLoopUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        RunEventLoop(2);
-    }
-    return true;
-}
 
 double Percentile(std::vector<double> values, double fraction)
 {

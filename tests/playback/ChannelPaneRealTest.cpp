@@ -38,12 +38,7 @@ using namespace std::chrono_literals;
 const testing::Environment* const keepPluginsLoaded =
     testing::AddGlobalTestEnvironment(new realcheck::KeepPluginsLoaded);
 
-// An entry as discovery makes it: the metadata comes with message 12.
-std::shared_ptr<RecordingEntry> Recording(char name)
-{
-    const QString path = ChannelFixture(name);
-    return std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, path.section('/', -1));
-}
+using testsupport::ChannelFixtureEntry;
 
 // What the front shows while stopped: the pane's black, the whole logo
 // stretched over it.
@@ -139,7 +134,7 @@ TEST_F(RealChannels, BothCamerasPlayFromTheLoadBatch)
         if (!Is(Centre(frame), Colour::Blue) && !Is(Centre(frame), Colour::Magenta))
             ++frontPictureInRear;
     });
-    p.harness.Load({Recording('A'), Recording('C')});
+    p.harness.Load({ChannelFixtureEntry('A'), ChannelFixtureEntry('C')});
     // The rear's thread is kept busy while its player starts: the front's
     // track plays there until the track choice, which comes late.
     RearPlayerTasks& tasks = p.rear->Tasks();
@@ -180,7 +175,7 @@ TEST_F(RealChannels, FlipsTurnTheirChannel)
     {
         channeltest::ChannelPanes& p = Make();
         p.Make();
-        p.harness.Load({Recording('A')});
+        p.harness.Load({ChannelFixtureEntry('A')});
         ASSERT_TRUE(WaitForColour(p.front->Sink(), Colour::Red));
         QImage front = Latest(p.front->Sink());
         EXPECT_TRUE(Is(front.pixel(BoxCentre(front)), Colour::White));
@@ -200,7 +195,7 @@ TEST_F(RealChannels, FlipsTurnTheirChannel)
     p.host.ch2Vertical = true;
     p.host.ch2Horizontal = true;
     p.Make();
-    p.harness.Load({Recording('A')});
+    p.harness.Load({ChannelFixtureEntry('A')});
     ASSERT_TRUE(WaitForColour(p.rear->Sink(), Colour::Blue));
     const QImage rear = Latest(p.rear->Sink());
     EXPECT_TRUE(Is(rear.pixel(BoxCentre(rear, true, true)), Colour::Yellow))
@@ -226,7 +221,7 @@ TEST_F(RealChannels, FramesAreSizedAtTheLoad)
         std::lock_guard lock(mutex);
         rearSizes.push_back(frame.size());
     });
-    p.harness.Load({Recording('D'), Recording('A')});
+    p.harness.Load({ChannelFixtureEntry('D'), ChannelFixtureEntry('A')});
     ASSERT_TRUE(WaitUntil([&] { return p.rear->TrackSelected() && p.rear->Sink().FrameCount() > 2; }, 5000));
     EXPECT_EQ(p.front->Sink().NegotiatedSize(), QSize(640, 360));
     EXPECT_EQ(p.rear->Sink().NegotiatedSize(), QSize(640, 360));
@@ -273,7 +268,7 @@ TEST_F(RealChannels, OneCameraRecordingBetweenTwo)
     controlstest::ScopedSkinModule skin;
     channeltest::ChannelPanes& p = Make({640, 360}, &ImageSource::Resources());
     p.Make();
-    p.harness.Load({Recording('A'), Recording('B'), Recording('C')});
+    p.harness.Load({ChannelFixtureEntry('A'), ChannelFixtureEntry('B'), ChannelFixtureEntry('C')});
     ASSERT_TRUE(p.harness.WaitForCode(VIDEO_NEXT, 1, 10s));
     ASSERT_TRUE(WaitForColour(p.front->Sink(), Colour::Green));
     EXPECT_EQ(vlc->libvlc_media_player_is_playing(p.rear->CurrentPlayer()), 0);
@@ -306,7 +301,7 @@ TEST_F(RealChannels, EmptyFileStopsWithABoxThenTheNextPlays)
 {
     channeltest::ChannelPanes& p = Make();
     p.Make();
-    p.harness.Load({Recording('Z'), Recording('A')});
+    p.harness.Load({ChannelFixtureEntry('Z'), ChannelFixtureEntry('A')});
     ASSERT_TRUE(p.harness.WaitForCode(VIDEO_STOP, 1, 10s));
     ASSERT_TRUE(p.harness.Drain());
     EXPECT_EQ(CodesWithoutPositions(),
@@ -328,7 +323,7 @@ TEST_F(RealChannels, RearWithoutFramesStaysBlack)
 {
     channeltest::ChannelPanes& p = Make();
     p.Make();
-    p.harness.Load({Recording('R')});
+    p.harness.Load({ChannelFixtureEntry('R')});
     ASSERT_TRUE(WaitForColour(p.front->Sink(), Colour::Red));
     ASSERT_TRUE(WaitUntil([&] { return p.rear->TrackSelected(); }, 5000));
     QTest::qWait(700);
@@ -350,7 +345,7 @@ TEST_F(RealChannels, StopsDuringTheRearsTrackChoiceNeverDeadlock)
         SCOPED_TRACE(round);
         const int opened = p.harness.CountOf(VIDEO_METADATA_CREATED);
         if (round == 0)
-            p.harness.Load({Recording('A')});
+            p.harness.Load({ChannelFixtureEntry('A')});
         else
             p.harness.Select(0);
         ASSERT_TRUE(p.harness.WaitForCode(VIDEO_METADATA_CREATED, opened + 1, 10s));
@@ -365,7 +360,7 @@ TEST_F(RealChannels, SnapshotsOfBothCameras)
     QTemporaryDir folder;
     channeltest::ChannelPanes& p = Make();
     p.Make();
-    p.harness.Load({Recording('A')});
+    p.harness.Load({ChannelFixtureEntry('A')});
     ASSERT_TRUE(WaitForColour(p.front->Sink(), Colour::Red));
     ASSERT_TRUE(WaitForColour(p.rear->Sink(), Colour::Blue));
     p.harness.Post(VIDEO_PAUSE);
@@ -404,7 +399,7 @@ TEST_F(RealChannels, DeletedWhilePlaying)
 {
     channeltest::ChannelPanes& p = Make();
     p.Make();
-    p.harness.Load({Recording('A')});
+    p.harness.Load({ChannelFixtureEntry('A')});
     ASSERT_TRUE(WaitForColour(p.rear->Sink(), Colour::Blue));
     p.harness.StopAndWait();
     hubtest::Watchdog watchdog("deleting playing panes", 10s);
@@ -419,7 +414,7 @@ TEST_F(ChannelPanesScreenshots, BothCamerasSideBySideThenTheLogo)
     controlstest::ScopedSkinModule skin;
     channeltest::ChannelPanes& p = Make({640, 360}, &ImageSource::Resources());
     p.Make();
-    p.harness.Load({Recording('D')});
+    p.harness.Load({ChannelFixtureEntry('D')});
     ASSERT_TRUE(WaitUntil([&] { return p.rear->TrackSelected() && p.rear->Sink().FrameCount() > 10; }, 5000));
     p.harness.Post(VIDEO_PAUSE);
     ASSERT_TRUE(p.harness.Drain());

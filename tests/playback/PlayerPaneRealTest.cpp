@@ -31,12 +31,8 @@ using namespace std::chrono_literals;
 const testing::Environment* const keepPluginsLoaded =
     testing::AddGlobalTestEnvironment(new realcheck::KeepPluginsLoaded);
 
-// A playlist entry whose metadata the hub reads from the file.
-std::shared_ptr<RecordingEntry> Entry(char fixture)
-{
-    const QString path = testsupport::ChannelFixture(fixture);
-    return std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, path.section('/', -1));
-}
+// Entries whose metadata the hub reads from the file.
+constexpr auto Entry = testsupport::ChannelFixtureEntry;
 
 class RealPlayerPane : public PlayerPaneTest {
 protected:

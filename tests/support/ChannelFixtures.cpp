@@ -1,5 +1,6 @@
 #include "support/ChannelFixtures.h"
 
+#include "recordings/RecordingEntry.h"
 #include "support/AviFixtureBuilder.h"
 #include "support/H264Source.h"
 
@@ -140,6 +141,12 @@ bool WriteFixture(char name, const QString& path, const QString& work, QString* 
 QString ChannelFixture(char name)
 {
     return QStringLiteral(KESTROV_CHANNEL_FIXTURE_DIR "/") + FileName(name);
+}
+
+std::shared_ptr<RecordingEntry> ChannelFixtureEntry(char name)
+{
+    const QString path = ChannelFixture(name);
+    return std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, path.section('/', -1));
 }
 
 bool ChannelFixturesPresent()

@@ -20,10 +20,17 @@
 
 #include <QString>
 
+#include <memory>
+
+class RecordingEntry;
+
 namespace testsupport {
 
 // The fixture's path ('A', 'B', 'C', 'D', 'P', 'R' or 'Z'), whether made or not.
 QString ChannelFixture(char name);
+// A playlist entry of the fixture as discovery makes it: the metadata comes
+// with message 12.
+std::shared_ptr<RecordingEntry> ChannelFixtureEntry(char name);
 // Whether every fixture is there.
 bool ChannelFixturesPresent();
 
