@@ -8,7 +8,6 @@
 #include "controls/SkinSupport.h"
 #include "core/Common.h"
 #include "hub/HubCodes.h"
-#include "platform/ThreadSanitizerQt.h"
 #include "platform/gdi/GdiCompat.h"
 #include "playback/ChannelLogo.h"
 #include "support/ChannelFixtures.h"
@@ -23,8 +22,6 @@
 
 #include <algorithm>
 #include <random>
-
-KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 namespace {
 

@@ -9,7 +9,6 @@
 #include "controls/SkinSupport.h"
 #include "core/Common.h"
 #include "hub/HubCodes.h"
-#include "platform/ThreadSanitizerQt.h"
 #include "playback/ChannelLogo.h"
 #include "support/gui/Screenshot.h"
 
@@ -29,8 +28,6 @@
 #include <algorithm>
 #include <barrier>
 #include <thread>
-
-KESTROV_TSAN_IGNORE_QT_INTERNALS()
 
 namespace {
 
