@@ -123,7 +123,9 @@ void CSecondChannelVideoPane::update(int code, const MessageParam* payload)
         // Whatever comes next, this file's rear is over: a hidden player
         // would go on decoding it, and a later 2 would start it again.
         StopRear();
-        UiThread::Invoke([this] { surface->Clear(); });
+        // Black from now on; once is enough until the next load shows.
+        if (!surfaceCleared.exchange(true))
+            UiThread::Invoke([this] { surface->Clear(); });
         break;
     case VIDEO_METADATA_CREATED: {
         const QString path = [&] {
@@ -139,6 +141,7 @@ void CSecondChannelVideoPane::update(int code, const MessageParam* payload)
         trackSelected = false;
         sink.Hold();
         sink.Reset();
+        surfaceCleared = false;
         LoadLocked(path);
         // The events of this play belong to the new generation.
         tasks.Advance();
@@ -222,6 +225,7 @@ void CSecondChannelVideoPane::StopPlayer()
 {
     Q_ASSERT(UiThread::IsUiThread());
     StopRear();
+    surfaceCleared = true;
     surface->Clear();
 }
 

@@ -85,5 +85,7 @@ private:
     // Written under playerLock (the track task checks its generation there).
     std::atomic<bool> trackSelected{false};
     std::atomic<bool> rearActive{false};
+    // The surface was cleared since the last load (black at start).
+    std::atomic<bool> surfaceCleared{true};
     RearPlayerTasks tasks;
 };

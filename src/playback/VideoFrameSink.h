@@ -14,8 +14,9 @@
 // for a 320x180 picture, 1920x1090 for 1080p), and scales the picture into
 // whatever size the format call answers. With a target size set, the answer
 // is the picture itself (the offer's width, its 16:9 height at most), or
-// the target when that is smaller, both even. Only a new output asks, so the
-// size chosen holds until the next load or track change.
+// the target when that is at most a quarter of the picture's width, both
+// even. Only a new output asks, so the size chosen holds until the next load
+// or track change.
 //
 // Holding: between Hold() and the release the sink publishes nothing, so a
 // pane can keep what a player shows before its track is chosen off the

@@ -202,8 +202,9 @@ TEST_F(RealChannels, FlipsTurnTheirChannel)
     EXPECT_TRUE(Is(front.pixel(BoxCentre(front)), Colour::White)) << "the front keeps its own flips";
 }
 
-// Frames come at the pane's picture size or the stream's, whichever is
-// smaller, chosen at each load; a resize changes nothing until the next.
+// Frames come at the stream's picture size, or at the pane's when that is a
+// quarter as wide or less, chosen at each load; a resize changes nothing
+// until the next.
 TEST_F(RealChannels, FramesAreSizedAtTheLoad)
 {
     channeltest::ChannelPanes& p = Make({640, 360});
@@ -226,8 +227,8 @@ TEST_F(RealChannels, FramesAreSizedAtTheLoad)
     LogCapture log;
     p.harness.ClearJournal();
     const std::uint64_t before = p.front->Sink().FrameCount();
-    p.front->resize(320, 180);
-    p.rear->resize(320, 180);
+    p.front->resize(160, 90);
+    p.rear->resize(160, 90);
     ASSERT_TRUE(WaitUntil([&] { return p.front->Sink().FrameCount() > before + 10; }, 3000));
     EXPECT_EQ(p.front->Sink().NegotiatedSize(), QSize(640, 360));
     EXPECT_EQ(p.rear->Sink().NegotiatedSize(), QSize(640, 360));
@@ -241,7 +242,14 @@ TEST_F(RealChannels, FramesAreSizedAtTheLoad)
         rearSizes.clear();
     }
 
-    // The next load asks again: now the pane is the smaller.
+    // The next load asks again: a pane a quarter as wide gets frames of its
+    // own size, a pane at least as large as the picture the picture's.
+    const int opened = p.harness.CountOf(VIDEO_METADATA_CREATED);
+    p.harness.Select(0);
+    ASSERT_TRUE(p.harness.WaitForCode(VIDEO_METADATA_CREATED, opened + 1));
+    ASSERT_TRUE(WaitUntil([&] { return p.rear->TrackSelected() && p.rear->Sink().FrameCount() > 2; }, 5000));
+    EXPECT_EQ(p.front->Sink().NegotiatedSize(), QSize(160, 90));
+    EXPECT_EQ(p.rear->Sink().NegotiatedSize(), QSize(160, 90));
     p.front->resize(640, 360);
     p.rear->resize(640, 360);
     p.harness.Select(1);
@@ -252,9 +260,10 @@ TEST_F(RealChannels, FramesAreSizedAtTheLoad)
     p.front->Sink().SetPublishObserver({});
     p.rear->Sink().SetPublishObserver({});
     std::lock_guard lock(mutex);
-    for (const std::vector<QSize>* sizes : {&frontSizes, &rearSizes})
-        for (QSize size : *sizes)
-            EXPECT_TRUE(size == QSize(320, 180) || size == QSize(640, 360)) << size.width() << "x" << size.height();
+    const std::vector<QSize> sizes{{160, 90}, {320, 180}, {640, 360}};
+    for (const std::vector<QSize>* shown : {&frontSizes, &rearSizes})
+        for (QSize size : *shown)
+            EXPECT_NE(std::find(sizes.begin(), sizes.end(), size), sizes.end()) << size.width() << "x" << size.height();
 }
 
 // A one-camera recording between two: each end advances once, the rear

@@ -265,12 +265,21 @@ TEST_F(FrontEvents, ClearsNeverSplitAnEndOrAnOpening)
 {
     LoadFiles({"a.avi", "b.avi"});
     panes.harness.ClearJournal();
-    // Set while the hub is idle and kept to the end of the test.
-    ApplicationHub& hub = panes.Hub();
-    panes.harness.Recorder().after = [&hub](int code, const MessageParam&) {
-        if (code == VIDEO_FRAME_POSITION_CHANGED)
-            hub.ClearMessages();
+    // Behind the recorder: what it got stays journaled, what is queued goes.
+    class Clearer : public IListener {
+    public:
+        explicit Clearer(ApplicationHub& hub) : hub(hub) { hub.AttachListener(this); }
+        ~Clearer() override { hub.DetachListener(this); }
+        void update(int code, const MessageParam*) override
+        {
+            if (code == VIDEO_FRAME_POSITION_CHANGED)
+                hub.ClearMessages();
+        }
+
+    private:
+        ApplicationHub& hub;
     };
+    auto clearer = std::make_unique<Clearer>(panes.Hub());
     for (int round = 0; round < 200; ++round) {
         libvlc_media_player_t* player = Front();
         std::barrier start(2);
@@ -293,6 +302,7 @@ TEST_F(FrontEvents, ClearsNeverSplitAnEndOrAnOpening)
             ASSERT_TRUE(panes.harness.Drain());
         }
     }
+    clearer.reset();
     const std::vector<int> codes = panes.harness.Codes();
     int ends = 0;
     for (std::size_t i = 0; i < codes.size(); ++i) {

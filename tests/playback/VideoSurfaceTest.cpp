@@ -123,7 +123,7 @@ TEST(FrameSink, RefusesSizesOutOfRange)
 
 // The size a new output is given: the padded offer without a target, else
 // the picture (the offer's width, its 16:9 height at most) or the target
-// when smaller, both even.
+// when at most a quarter as wide, both even.
 TEST(FrameSink, NegotiatesThePictureOrTheSmallerTarget)
 {
     struct Case {
@@ -131,13 +131,16 @@ TEST(FrameSink, NegotiatesThePictureOrTheSmallerTarget)
     };
     const Case cases[] = {
         {{1920, 1088}, {}, {1920, 1088}},
-        {{1920, 1088}, {960, 540}, {960, 540}},
+        {{1920, 1088}, {960, 540}, {1920, 1080}},
+        {{1920, 1088}, {480, 270}, {480, 270}},
         {{1920, 1090}, {1920, 1080}, {1920, 1080}},
         {{1280, 738}, {1920, 1080}, {1280, 720}},
+        {{1280, 738}, {320, 180}, {320, 180}},
         {{320, 194}, {640, 360}, {320, 180}},
-        {{320, 194}, {320, 180}, {320, 180}},
+        {{320, 194}, {80, 45}, {80, 44}},
         {{321, 181}, {641, 361}, {320, 180}},
-        {{640, 362}, {321, 181}, {320, 180}},
+        {{640, 362}, {161, 91}, {640, 360}},
+        {{644, 362}, {161, 91}, {160, 90}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.offer.width() << "x" << c.offer.height() << " to "
