@@ -5,12 +5,12 @@
 
 namespace hubtest {
 
+// Notified under the lock: a waiter may destroy the gate as soon as it
+// returns, which it cannot before the lock is released.
 void Gate::Open()
 {
-    {
-        std::lock_guard lock(mutex);
-        open = true;
-    }
+    std::lock_guard lock(mutex);
+    open = true;
     opened.notify_all();
 }
 
