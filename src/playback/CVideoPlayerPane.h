@@ -170,6 +170,8 @@ private:
     void StepBy(bool forward);
     void OnPositionSliderScroll(int code);
     void Unmute();
+    // A volume change other than the mute button's: set, un-muted, posted.
+    void SetVolumeUnmuted(int position);
     void SetMuteBitmaps(const playerpane::BitmapPair& bitmaps);
     // Posts a sequence that a clear never splits.
     void PostSequence(std::initializer_list<std::pair<int, int>> codesAndIndices);

@@ -300,16 +300,19 @@ void CVideoPlayerPane::OnSliderPosChanged(int controlId, int)
     Q_ASSERT(UiThread::IsUiThread());
     if (controlId != VolumeControl)
         return;
-    volumeControl->SetPos(volumeControl->GetPos());
-    volumeControl->update();
-    Unmute();
-    PostVolume();
+    SetVolumeUnmuted(volumeControl->GetPos());
 }
 
 void CVideoPlayerPane::StepVolume(int delta)
 {
     Q_ASSERT(UiThread::IsUiThread());
-    volumeControl->SetPos(std::clamp(volumeControl->GetPos() + delta, 0, 100));
+    SetVolumeUnmuted(std::clamp(volumeControl->GetPos() + delta, 0, 100));
+}
+
+// The control keeps the position inside its range.
+void CVideoPlayerPane::SetVolumeUnmuted(int position)
+{
+    volumeControl->SetPos(position);
     volumeControl->update();
     Unmute();
     PostVolume();
