@@ -18,6 +18,7 @@
 //     The CPU of playing the one-camera recording right after the
 //     two-camera one, and from a fresh start.
 
+#include "BenchSupport.h"
 #include "playback/ChannelPaneFixtures.h"
 #include "playback/VideoFrameSink.h"
 #include "playback/VideoSurface.h"
@@ -39,59 +40,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace bench;
 
 constexpr int kWarmUpMs = 2000;
 constexpr int kWindowMs = 10000;
-
-double Milliseconds(Clock::duration duration)
-{
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
-
-// utime + stime of this process, in clock ticks.
-long long CpuTicks()
-{
-    QFile stat("/proc/self/stat");
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    // Fields counted from the state (field 3): utime is 14, stime 15.
-    return fields.size() > 12 ? fields[11].toLongLong() + fields[12].toLongLong() : -1;
-}
-
-// Milliseconds since this process started, from the kernel's start time.
-double SinceProcessStart()
-{
-    QFile stat("/proc/self/stat");
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const double startSeconds = fields.size() > 19 ? fields[19].toDouble() / sysconf(_SC_CLK_TCK) : 0;
-    timespec now = {};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return (now.tv_sec + now.tv_nsec / 1e9 - startSeconds) * 1000.0;
-}
-
-void RunEventLoop(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-bool RunEventLoopUntil(const std::function<bool()>& done, int timeoutMs)
-{
-    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        RunEventLoop(2);
-    }
-    return true;
-}
 
 struct Channel {
     Channel(VlcFunctionExecutor& vlc, const std::string& file, bool rear, QSize target) : vlc(vlc), surface(sink)

@@ -49,8 +49,8 @@ int MakeRecording(const QString& out, int seconds)
     using namespace testsupport;
     QTemporaryDir work(QFileInfo(out).absolutePath() + "/h264-XXXXXX");
     QString error;
-    const H264Options frontOptions{1280, 720, 30, 60, 30, 1000, "testsrc2", {}};
-    const H264Options rearOptions{640, 360, 30, 60, 30, 400, "testsrc", {}};
+    const H264Options frontOptions{1280, 720, 30, 60, 30, 1000, "testsrc2", {}, {}, 0};
+    const H264Options rearOptions{640, 360, 30, 60, 30, 400, "testsrc", {}, {}, 0};
     const auto front = H264Source::Encode(frontOptions, work.path(), &error);
     const auto rear = front ? H264Source::Encode(rearOptions, work.path(), &error) : std::nullopt;
     if (!front || !rear) {

@@ -192,6 +192,7 @@ bool ApplicationHub::PostBatch(std::vector<HubMessage> batch, KeepOnClear keep)
             return false;
         for (HubMessage& message : batch) {
             message.keep = keep;
+            message.inBatch = true;
             messages.push_back(std::move(message));
         }
     }
@@ -203,6 +204,15 @@ void ApplicationHub::ClearMessages()
 {
     std::lock_guard lock(messageLock);
     std::erase_if(messages, [](const HubMessage& message) { return message.keep == KeepOnClear::No; });
+}
+
+void ApplicationHub::ClearMessages(std::initializer_list<int> codes)
+{
+    std::lock_guard lock(messageLock);
+    std::erase_if(messages, [codes](const HubMessage& message) {
+        return message.keep == KeepOnClear::No && !message.inBatch &&
+               std::find(codes.begin(), codes.end(), message.code) != codes.end();
+    });
 }
 
 std::optional<HubMessage> ApplicationHub::PopMessage()

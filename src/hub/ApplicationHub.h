@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -56,6 +57,9 @@ public:
     bool PostBatch(std::vector<HubMessage> batch, KeepOnClear keep);
     // Drops every queued message not marked to be kept.
     void ClearMessages();
+    // Drops the queued messages with one of the codes that are neither kept
+    // nor part of a batch; everything else stays, in order.
+    void ClearMessages(std::initializer_list<int> codes);
     std::optional<HubMessage> PopMessage();
 
     // Ends delivery: the update in progress finishes, nothing else is

@@ -32,4 +32,7 @@ struct HubMessage {
     int code;
     std::unique_ptr<MessageParam> payload;  // never null
     KeepOnClear keep;
+    // Set by PostBatch: the message belongs to a sequence that a clear of
+    // chosen codes must never split.
+    bool inBatch = false;
 };

@@ -106,7 +106,8 @@ struct PlayerPaneParts {
     std::function<IChannelView*(CVideoPlayerPane&)> channel2;
     std::function<IGyroscopePane*(CVideoPlayerPane&)> gyroscope;
 
-    // The real channel panes over the given binding; the G-sensor pane is
-    // the caller's to set.
+    // The real channel panes over the given binding, each initialised as it
+    // is made, and GyroscopePaneStub: the real G-sensor pane lives in a layer
+    // playback does not link, so its owner replaces `gyroscope`.
     static PlayerPaneParts Defaults(VlcFunctionExecutor& binding);
 };

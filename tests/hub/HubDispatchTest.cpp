@@ -86,6 +86,81 @@ TEST_F(TwoListeners, ClearFromUpdateDropsSinglesBehindButKeepsMarkedBatchesWhole
                                             "L2:13", "L1:102", "L2:102"}));
 }
 
+// The selective clear, with the worker held while the queue is filled:
+// singles (Post) with a listed code go, batches (kept or not) and every other
+// message stay, in order.
+struct Queued {
+    std::vector<int> codes;  // one code: a single; more: a batch
+    KeepOnClear keep = KeepOnClear::No;
+};
+
+struct SelectiveClearCase {
+    const char* name;
+    std::vector<Queued> queue;
+    std::function<void(ApplicationHub&)> clear;
+    Sequence delivered;
+};
+
+class SelectiveClear : public ::testing::TestWithParam<SelectiveClearCase> {};
+
+TEST_P(SelectiveClear, DropsOnlySinglesWithAListedCode)
+{
+    const SelectiveClearCase& c = GetParam();
+    Journal journal;
+    ApplicationHub hub{NoLoader()};
+    RecordingListener listener{"L", journal};
+    Gate holding, queued;
+    listener.before = [&](int code, const MessageParam&) {
+        if (code == A) {
+            holding.Open();
+            ASSERT_TRUE(queued.Wait());
+        }
+    };
+    hub.AttachListener(&listener);
+    hub.Post(A);
+    ASSERT_TRUE(holding.Wait());
+    for (const Queued& q : c.queue) {
+        if (q.codes.size() == 1) {
+            hub.Post(q.codes.front());
+            continue;
+        }
+        std::vector<HubMessage> batch;
+        for (int code : q.codes)
+            batch.emplace_back(code);
+        hub.PostBatch(std::move(batch), q.keep);
+    }
+    c.clear(hub);
+    hub.Post(B);
+    queued.Open();
+    ASSERT_TRUE(journal.WaitFor("L", B));
+    Sequence expected{"L:101"};
+    for (const std::string& code : c.delivered)
+        expected.push_back("L:" + code);
+    expected.push_back("L:102");
+    EXPECT_EQ(journal.Sequence(), expected);
+}
+
+constexpr KeepOnClear kKept = KeepOnClear::Yes;
+void ClearPositions(ApplicationHub& hub) { hub.ClearMessages({17, 14}); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, SelectiveClear,
+    ::testing::Values(
+        SelectiveClearCase{"NothingQueued", {}, ClearPositions, {}},
+        SelectiveClearCase{"ListedSinglesGoTheRestStayInOrder",
+                           {{{14}}, {{10}}, {{17}}, {{11}}, {{14}}, {{9}}}, ClearPositions, {"10", "11", "9"}},
+        SelectiveClearCase{"OneListedCode", {{{14}}, {{17}}, {{14}}},
+                           [](ApplicationHub& hub) { hub.ClearMessages({17}); }, {"14", "14"}},
+        SelectiveClearCase{"NoListedCodeQueued", {{{10}}, {{11}}, {{9}}}, ClearPositions, {"10", "11", "9"}},
+        SelectiveClearCase{"BatchesKeptOrNotAreNeverTouched",
+                           {{{14}}, {{10, 17, 11}}, {{12, 13}, kKept}, {{17, 14}, kKept}, {{17}}},
+                           ClearPositions,
+                           {"10", "17", "11", "12", "13", "17", "14"}},
+        SelectiveClearCase{"AnEmptySetClearsNothing", {{{14}}, {{17}}},
+                           [](ApplicationHub& hub) { hub.ClearMessages(std::initializer_list<int>{}); },
+                           {"14", "17"}}),
+    [](const ::testing::TestParamInfo<SelectiveClearCase>& info) { return std::string(info.param.name); });
+
 TEST_F(TwoListeners, PayloadIsNeverNullAndCarriesItsValues)
 {
     hub.Post(SET_CURRENT_VIDEO_INDEX, Index(7));

@@ -238,18 +238,20 @@ std::vector<AviTextChunk> GeneratedText(const AviFixtureOptions& o, AviManifest&
             const int latUnits = (232475 + 37 * s) % 600000;  // minutes × 10^4
             const int lonUnits = (583416 + 29 * s) % 600000;
             const int knotTenths = (s * 7) % 600;
+            const QByteArray knots = o.gpsKnots ? *o.gpsKnots
+                                                : QByteArray::number(knotTenths / 10) + "." +
+                                                      QByteArray::number(knotTenths % 10);
             const QByteArray fields = QByteArray::number(hhmmss).rightJustified(6, '0') + ".000,A,37" +
                                       QByteArray::number(latUnits / 10000).rightJustified(2, '0') + "." +
                                       QByteArray::number(latUnits % 10000).rightJustified(4, '0') + ",N,121" +
                                       QByteArray::number(lonUnits / 10000).rightJustified(2, '0') + "." +
-                                      QByteArray::number(lonUnits % 10000).rightJustified(4, '0') + ",E," +
-                                      QByteArray::number(knotTenths / 10) + "." + QByteArray::number(knotTenths % 10) +
+                                      QByteArray::number(lonUnits % 10000).rightJustified(4, '0') + ",E," + knots +
                                       ",054.7,070513,,";
             text.push_back({GprmcChunk(fields), std::nullopt});
             AviExpectedFix fix;
             fix.latitude = 37 + latUnits / 1e4 / 60.0;
             fix.longitude = 121 + lonUnits / 1e4 / 60.0;
-            fix.speed = knotTenths / 10.0 * 1.852;
+            fix.speed = knots.toDouble() * 1.852;
             const int shifted = hhmmss + 90000;
             fix.timeOfDay = shifted >= 240000 ? shifted - 240000 : shifted;
             manifest.fixes.push_back(fix);

@@ -69,6 +69,9 @@ struct AviFixtureOptions {
     uint32_t audioChunkSize = 256;  // one 02wb chunk per front frame
     int motionPerSecond = 10;       // "M" chunks
     bool gps = true;                // one "G" $GPRMC chunk per second
+    // The knots field of every fix as written ("24.44"); by default the
+    // speed rises 0.7 knots a second.
+    std::optional<QByteArray> gpsKnots;
     // Replaces the generated text chunks; spread evenly over the movie.
     std::optional<std::vector<AviTextChunk>> textChunks;
 

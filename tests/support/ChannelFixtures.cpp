@@ -1,5 +1,6 @@
 #include "support/ChannelFixtures.h"
 
+#include "recordings/RecordingEntry.h"
 #include "support/AviFixtureBuilder.h"
 #include "support/H264Source.h"
 
@@ -15,9 +16,9 @@ namespace testsupport {
 
 namespace {
 
-constexpr const char* kNames = "ABCDRZ";
+constexpr const char* kNames = "ABCDPRZ";
 // Raised whenever a fixture changes, so build folders remake theirs.
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 // The reader sets files of 30 KiB or less aside as no recording: the
 // recorder's layout is padded at its end (a JUNK chunk) to this size.
 constexpr int64_t kPaddedSize = 64 * 1024;
@@ -61,7 +62,7 @@ bool Fail(QString* error, const QString& text)
 // Two encoded cameras in the recorder's layout; an empty rear pattern
 // declares the rear stream and writes none of its frames.
 bool WriteRecording(const QString& path, const H264Options& front, const H264Options& rear, const QString& work,
-                    QString* error)
+                    QString* error, const std::function<void(AviFixtureOptions&)>& adjust = {})
 {
     const auto frontFrames = H264Source::Encode(front, work, error);
     if (!frontFrames)
@@ -76,6 +77,8 @@ bool WriteRecording(const QString& path, const H264Options& front, const H264Opt
     AviFixtureOptions options = TwoCameraRecording(*frontFrames, front, rearFrames, rear);
     if (rearFrames.empty())
         options.rearFrames = 0;
+    if (adjust)
+        adjust(options);
     try {
         if (AviFixtureBuilder(options).Write(path).fileSize < kPaddedSize) {
             options.exactSize = kPaddedSize;
@@ -109,6 +112,16 @@ bool WriteFixture(char name, const QString& path, const QString& work, QString* 
                               work, error);
     case 'D':
         return WriteRecording(path, Camera(640, "testsrc2"), Camera(640, "smptebars"), work, error);
+    case 'P': {
+        H264Options front = Camera(320, "color=c=red");
+        front.seconds = 4;
+        front.laterColour = QStringLiteral("lime");
+        front.laterFrom = 2;
+        H264Options rear = Camera(320, "color=c=blue");
+        rear.seconds = 4;
+        return WriteRecording(path, front, rear, work, error,
+                              [](AviFixtureOptions& o) { o.gpsKnots = QByteArrayLiteral("24.44"); });
+    }
     case 'R':
         return WriteRecording(path, Camera(320, "color=c=red", "white"), Camera(320, QString()), work, error);
     case 'B':
@@ -128,6 +141,12 @@ bool WriteFixture(char name, const QString& path, const QString& work, QString* 
 QString ChannelFixture(char name)
 {
     return QStringLiteral(KESTROV_CHANNEL_FIXTURE_DIR "/") + FileName(name);
+}
+
+std::shared_ptr<RecordingEntry> ChannelFixtureEntry(char name)
+{
+    const QString path = ChannelFixture(name);
+    return std::make_shared<RecordingEntry>(OleDateTime(), RECORDING_NORMAL, path, path.section('/', -1));
 }
 
 bool ChannelFixturesPresent()

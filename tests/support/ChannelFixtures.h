@@ -9,6 +9,8 @@
 //   C  as A, front cyan, rear magenta
 //   D  as A at 640x360, ffmpeg's testsrc2 in front, smptebars behind
 //   B  one camera, green, as ffmpeg writes it (00dc video, 01wb audio)
+//   P  two cameras, 320x180, 4 s: front red, green (lime) from 2 s on, rear blue;
+//      one GPS fix a second at 24.44 knots (45.26 km/h)
 //   R  as A with the rear stream declared and no rear frame
 //   Z  x.avi, 0 bytes
 //
@@ -18,10 +20,17 @@
 
 #include <QString>
 
+#include <memory>
+
+class RecordingEntry;
+
 namespace testsupport {
 
-// The fixture's path ('A', 'B', 'C', 'D', 'R' or 'Z'), whether made or not.
+// The fixture's path ('A', 'B', 'C', 'D', 'P', 'R' or 'Z'), whether made or not.
 QString ChannelFixture(char name);
+// A playlist entry of the fixture as discovery makes it: the metadata comes
+// with message 12.
+std::shared_ptr<RecordingEntry> ChannelFixtureEntry(char name);
 // Whether every fixture is there.
 bool ChannelFixturesPresent();
 

@@ -59,8 +59,15 @@ std::optional<std::vector<AnnexBFrame>> H264Source::Encode(const H264Options& o,
                               .arg(o.height)
                               .arg(o.fps),
                           "-t", QString::number(o.seconds)};
+    QStringList filters;
     if (!o.boxColour.isEmpty())
-        arguments << "-vf" << QStringLiteral("drawbox=x=0:y=0:w=40:h=40:color=%1:t=fill").arg(o.boxColour);
+        filters << QStringLiteral("drawbox=x=0:y=0:w=40:h=40:color=%1:t=fill").arg(o.boxColour);
+    if (!o.laterColour.isEmpty())
+        filters << QStringLiteral("drawbox=x=0:y=0:w=iw:h=ih:color=%1:t=fill:enable='gte(t,%2)'")
+                       .arg(o.laterColour)
+                       .arg(o.laterFrom);
+    if (!filters.isEmpty())
+        arguments << "-vf" << filters.join(QLatin1Char(','));
     arguments << QStringList{"-c:v", "libx264", "-preset", "ultrafast", "-bf", "0",
                              "-g", QString::number(o.gop), "-x264-params",
                              QStringLiteral("repeat-headers=1:keyint=%1:min-keyint=%1:scenecut=0").arg(o.gop),

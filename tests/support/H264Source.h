@@ -23,6 +23,10 @@ struct H264Options {
     // A filled 40x40 box of this ffmpeg colour at the top left; none when
     // empty.
     QString boxColour;
+    // From second laterFrom on, the whole picture in this ffmpeg colour;
+    // never when empty.
+    QString laterColour;
+    int laterFrom = 0;
 };
 
 class H264Source {

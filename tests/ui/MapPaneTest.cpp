@@ -11,6 +11,7 @@
 #include "support/EventLoop.h"
 #include "support/ScopedLocale.h"
 #include "support/TestSupport.h"
+#include "support/gui/KeyRecorder.h"
 #include "support/gui/Screenshot.h"
 #include "ui/MapPaneGeometry.h"
 
@@ -399,16 +400,7 @@ TEST(MapDocking, FloatingEdgesResizeAndTheBodyMoves)
 // itself takes no key, docked or floating.
 TEST(MapDocking, KeysAreLeftToTheWindow)
 {
-    class KeyRecorder : public QObject {
-    public:
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            if (event->type() == QEvent::KeyPress)
-                keys.push_back(static_cast<QKeyEvent*>(event)->key());
-            return false;
-        }
-        std::vector<int> keys;
-    } recorder;
+    testsupport::KeyRecorder recorder;
     MapRig rig(true);
     M& pane = rig.Make();
     rig.window.installEventFilter(&recorder);

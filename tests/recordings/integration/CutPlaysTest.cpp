@@ -78,8 +78,8 @@ bool RequireFfmpeg()
 std::optional<AviFixtureOptions> RealRecording(const FixtureFolder& folder)
 {
     QString error;
-    const H264Options frontOptions{640, 360, 30, 10, 30, 0, "testsrc", {}};
-    const H264Options rearOptions{320, 240, 30, 10, 30, 0, "testsrc2", {}};
+    const H264Options frontOptions{640, 360, 30, 10, 30, 0, "testsrc", {}, {}, 0};
+    const H264Options rearOptions{320, 240, 30, 10, 30, 0, "testsrc2", {}, {}, 0};
     const auto front = H264Source::Encode(frontOptions, folder.Root(), &error);
     const auto rear = front ? H264Source::Encode(rearOptions, folder.Root(), &error) : std::nullopt;
     if (!front || !rear) {
