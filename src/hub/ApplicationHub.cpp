@@ -24,8 +24,8 @@ std::mutex instanceMutex;
 ApplicationHub* instance = nullptr;
 bool instanceDestroyed = false;
 
-constexpr auto idlePoll = 100ms;
-constexpr auto endPoll = 10ms;
+constexpr auto kIdlePoll = 100ms;
+constexpr auto kEndPoll = 10ms;
 
 void LogListenerException(const QString& text)
 {
@@ -100,7 +100,7 @@ void ApplicationHub::DispatchThreadProc(ApplicationHub* hub)
     while (hub->running) {
         {
             std::unique_lock lock(hub->messageLock);
-            hub->messageArrived.wait_for(lock, idlePoll,
+            hub->messageArrived.wait_for(lock, kIdlePoll,
                                          [hub] { return !hub->running || !hub->messages.empty(); });
         }
         std::optional<HubMessage> message = hub->PopMessage();
@@ -245,7 +245,7 @@ void ApplicationHub::StopAndWait(const std::function<void()>& serve)
         lock.unlock();
         serve();
         lock.lock();
-        workerEnded.wait_for(lock, endPoll, [this] { return ended; });
+        workerEnded.wait_for(lock, kEndPoll, [this] { return ended; });
     }
     lock.unlock();
     if (worker.joinable())

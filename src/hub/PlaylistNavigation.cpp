@@ -3,13 +3,13 @@
 namespace PlaylistNavigation {
 
 namespace {
-constexpr int motionFilter = 3;
-constexpr int parkingMotionType = 4;
+constexpr int kMotionFilter = 3;
+constexpr int kParkingMotionType = 4;
 }  // namespace
 
 bool Matches(int type, int filter)
 {
-    return type == filter || (filter == motionFilter && type == parkingMotionType);
+    return type == filter || (filter == kMotionFilter && type == kParkingMotionType);
 }
 
 Step Previous(std::span<const int> types, unsigned current, int filter)
